@@ -1,0 +1,34 @@
+#pragma once
+// The dialog through which the user reaches the club: login, password change and the
+// settings page.
+
+#include <QDialog>
+
+class Context;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QStackedWidget;
+
+class TConnect : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TConnect(Context &ctx);
+
+    void ShowLogin();
+    // The server box's text, as the status bar shows it while connecting.
+    QString ServerText() const;
+    // The settings page's "ask before leaving" switch.
+    bool ExitQuestion() const;
+
+    QStackedWidget *Page = nullptr;
+    QWidget *TabLogin = nullptr;
+    QWidget *TabPw = nullptr;
+    QWidget *TabSetup = nullptr;
+    QComboBox *fdServer = nullptr;
+    QCheckBox *fdExit = nullptr;
+
+private:
+    Context &m_ctx;
+};

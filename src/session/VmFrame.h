@@ -1,0 +1,114 @@
+#pragma once
+// The main window: chat, lobby and room pages, the menu, and the spine that reads the
+// club's lines and sends the user's.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+class Context;
+class QAction;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class ClickLabel;
+
+class TFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static constexpr int ChatPruneAbove = 333;
+    static constexpr int ChatPruneCount = 235;
+
+    explicit TFrame(Context &ctx);
+    ~TFrame() override;
+
+    // Sends one line to the club (CR LF is added). Throws when there is no connection.
+    void SendLine(const QString &text);
+    // Appends ">>> subject text" to the chat pane, first pruning old lines when it is long.
+    void LogLine(const QString &subject, const QString &text);
+    // Appends a line to the chat pane as it stands (chat text, response times).
+    void AppendChat(const QString &text);
+    int ChatLineCount() const;
+
+    void SetSessionEnabled(bool enabled);
+    void SetPlaceMenus(bool inLobby);
+    void HideGameWindows();
+    void ClearLobbyLists();
+    static QString EmptySeatText(int seat);
+
+    void LinkConnected();
+    void LinkDisconnected();
+    void LinkLost();
+
+    void cmConnect();
+    void cmExit();
+    void cmAbout();
+    void cmContent();
+
+    // Where the help page is written before the browser opens it.
+    static QString HelpPagePath();
+
+    QString ownNick() const { return m_ownNick; }
+    void setOwnNick(const QString &nick) { m_ownNick = nick; }
+    int ownSeat() const { return m_ownSeat; }
+    void setOwnSeat(int seat) { m_ownSeat = seat; }
+
+    QLabel *statusPanel(int index) const { return m_status[index]; }
+    ClickLabel *seatField(int seat) const { return m_seats[seat - 1]; }
+    QAction *menuItem(const char *name) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void buildPages();
+    void buildLobbyPage(QWidget *page);
+    void buildRoomPage(QWidget *page);
+    void buildMessageStrip(QWidget *strip);
+    void buildChatArea(QWidget *area);
+    void buildMenu();
+    QMenu *addMenu(const char *name, const QString &caption);
+    QAction *addItem(QMenu *menu, const char *name, const QString &caption,
+                     const QKeySequence &shortcut, std::function<void()> command);
+    bool reachable(const QAction *action) const;
+
+    Context &m_ctx;
+    QString m_ownNick;
+    int m_ownSeat = 0;
+    bool m_shown = false;
+    bool m_chatUsed = false;
+    QStringList m_memberDesignItems;
+
+public:
+    // Controls, named as the program names them.
+    QStackedWidget *Page = nullptr;
+    QWidget *TabLobby = nullptr;
+    QWidget *TabRoom = nullptr;
+    QLabel *lbLobby = nullptr;
+    QListWidget *fdRooms = nullptr;
+    QListWidget *fdMember = nullptr;
+    QPushButton *btTable = nullptr;
+    QWidget *RoomImage = nullptr;
+    QLabel *fdDeal14 = nullptr;
+    QLabel *fdDeal23 = nullptr;
+    QLabel *lbDeal = nullptr;
+    QLabel *lbMatch = nullptr;
+    QLabel *lbSeatDown = nullptr;
+    QComboBox *fdMsg = nullptr;
+    QPlainTextEdit *fdMsgs = nullptr;
+    QLabel *lbHost = nullptr;
+    QListWidget *fdNicks = nullptr;
+
+private:
+    std::array<ClickLabel *, 4> m_seats{};
+    std::array<QLabel *, 2> m_status{};
+};
