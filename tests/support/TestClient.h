@@ -9,6 +9,9 @@
 #include "session/Link.h"
 #include "session/VmFrame.h"
 
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <memory>
 
 struct TestClient
@@ -29,9 +32,13 @@ struct TestClient
 
     QStringList chatLines() const
     {
+        QStringList lines;
         if (ctx.frame->ChatLineCount() == 0)
-            return {};
-        return ctx.frame->fdMsgs->toPlainText().split(QLatin1Char('\n'));
+            return lines;
+        // Block by block: toPlainText() would turn no-break spaces into blanks.
+        for (QTextBlock b = ctx.frame->fdMsgs->document()->begin(); b.isValid(); b = b.next())
+            lines << b.text();
+        return lines;
     }
 
 private:
