@@ -1,6 +1,7 @@
 #include "VmConnect.h"
 
 #include "app/Context.h"
+#include "app/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,4 +54,10 @@ QString TConnect::ServerText() const
 bool TConnect::ExitQuestion() const
 {
     return fdExit->isChecked();
+}
+
+void TConnect::Notify(const QString &message)
+{
+    if (!message.isEmpty())
+        m_ctx.dialogs().message(message);
 }

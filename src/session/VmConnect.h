@@ -21,6 +21,8 @@ public:
     QString ServerText() const;
     // The settings page's "ask before leaving" switch.
     bool ExitQuestion() const;
+    // Draws the user's attention: a beep, a box, or both, by the sound setting.
+    void Notify(const QString &message);
 
     QStackedWidget *Page = nullptr;
     QWidget *TabLogin = nullptr;
