@@ -184,3 +184,42 @@ qint32 PasswordDigest(const QString &password)
     }
     return h;
 }
+
+void TBidList::Parse(const QString &text, int seat)
+{
+    if (text.size() == 1)
+        return;
+    clear();
+    QString rest = text;
+    const int first = NextInt(rest);
+    // Group numbers 1..4 count turns along the text, starting with the first seat.
+    bool wanted[5] = {false, false, false, false, false};
+    if (seat > 0) {
+        const int group = first == 3 ? ((seat + 1) % 4) + 1 : seat;
+        if (group >= 1 && group <= 4)
+            wanted[group] = true;
+    } else {
+        const int s = -seat;
+        const bool sideOfTwoThree = s == 2 || s == 3;
+        const bool oneAndFour = sideOfTwoThree != (first == 1);
+        wanted[oneAndFour ? 1 : 2] = true;
+        wanted[oneAndFour ? 4 : 3] = true;
+    }
+    int group = 0;
+    while (!rest.isEmpty()) {
+        group = group % 4 + 1;
+        const int n = NextInt(rest);
+        // A count larger than the words left ends with the text: a hostile count must
+        // not make us append two billion empty words.
+        for (int k = 0; k < n && !rest.isEmpty(); ++k) {
+            const QString word = NextWord(rest);
+            if (wanted[group])
+                append(word);
+        }
+    }
+}
+
+int BidGroupSeat(int firstSeat, int group)
+{
+    return ((firstSeat + group - 2) % 4 + 4) % 4 + 1;
+}

@@ -3,6 +3,7 @@
 // Nothing here knows about windows or sockets.
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <exception>
 #include <initializer_list>
@@ -113,3 +114,15 @@ int StrToIntDef(const QString &word, int fallback);
 
 // The 32-bit digest sent instead of a password.
 qint32 PasswordDigest(const QString &password);
+
+// The bids of chosen seats picked out of a bid text: the first seat, then one group per
+// turn (a count and that many tokens), in seat order from the first seat.
+class TBidList : public QStringList
+{
+public:
+    // seat > 0: that seat's bids; seat < 0: the bids of both seats of -seat's side.
+    void Parse(const QString &text, int seat);
+};
+
+// The seat a turn's group belongs to: groups run F, F+1, ... around the table.
+int BidGroupSeat(int firstSeat, int group);
