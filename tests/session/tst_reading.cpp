@@ -1,0 +1,174 @@
+// The client reading the club's lines over a real loopback socket.
+
+#include "FakeClub.h"
+#include "TestClient.h"
+
+#include "session/Dispatch.h"
+
+#include <QTest>
+
+class TstReading : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void keepAliveAnsweredOnce();
+    void unknownAndEmptyLines();
+    void loneLineFeedStaysInLine();
+    void splitAcrossManyWrites();
+    void linesWaitWhileBoxIsOpen();
+    void linesWaitWhileHandlerShowsBox();
+    void malformedLineThenGoodLines();
+    void serverClosesConnection();
+    void overlongLineClosesAndStaysBounded();
+
+private:
+    // 'Z' lines are recorded; 'Z' + a non-number word fails like a malformed line.
+    void recordZ();
+    std::unique_ptr<FakeClub> club;
+    std::unique_ptr<TestClient> client;
+    QStringList handled;
+};
+
+void TstReading::init()
+{
+    club = std::make_unique<FakeClub>();
+    client = std::make_unique<TestClient>();
+    handled.clear();
+    recordZ();
+    QVERIFY(client->connectTo(*club));
+}
+
+void TstReading::cleanup()
+{
+    client.reset();
+    club.reset();
+}
+
+void TstReading::recordZ()
+{
+    client->ctx.dispatcher().add(QLatin1Char('Z'), [this](QString &arg) {
+        if (arg.startsWith(QLatin1String("bad")))
+            NextInt(arg);
+        handled << arg;
+    });
+}
+
+void TstReading::keepAliveAnsweredOnce()
+{
+    club->sendLines({QStringLiteral("O"), QStringLiteral("Oxyz"), QStringLiteral("Zend")});
+    QTRY_COMPARE(handled, QStringList{QStringLiteral("end")});
+    QTRY_COMPARE(club->received, (QStringList{QStringLiteral("O1"), QStringLiteral("O1")}));
+}
+
+void TstReading::unknownAndEmptyLines()
+{
+    const int before = client->frame()->ChatLineCount();
+    club->sendLines({QString(), QStringLiteral("mhello"), QString(), QStringLiteral("Zdone")});
+    QTRY_COMPARE(handled, QStringList{QStringLiteral("done")});
+    QCOMPARE(client->frame()->ChatLineCount(), before + 1);
+    QCOMPARE(client->chatLines().last(), QStringLiteral(">>> Ismeretlen: mhello"));
+    QVERIFY(club->received.isEmpty());
+}
+
+void TstReading::loneLineFeedStaysInLine()
+{
+    club->sendRaw("Za\nb\rc\r\n");
+    QTRY_COMPARE(handled, QStringList{QStringLiteral("a\nb\rc")});
+}
+
+void TstReading::splitAcrossManyWrites()
+{
+    const QByteArray bytes = "Zfirst line\r\nZs\xE9" "cond\r\nZthird\r\n";
+    for (char c : bytes) {
+        club->sendRaw(QByteArray(1, c));
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(handled, (QStringList{QStringLiteral("first line"), QStringLiteral("sécond"),
+                                       QStringLiteral("third")}));
+}
+
+void TstReading::linesWaitWhileBoxIsOpen()
+{
+    bool arrivedWhileOpen = false;
+    QStringList seenWhileOpen;
+    client->dialogs->whileOpen = [&](const ScriptedDialogs::Shown &) {
+        club->sendLines({QStringLiteral("Z1"), QStringLiteral("Z2"), QStringLiteral("O")});
+        arrivedWhileOpen = QTest::qWaitFor([&] { return client->ctx.link().bufferedBytes() >= 11; });
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        seenWhileOpen = handled;
+    };
+    client->ctx.dialogs().message(QStringLiteral("box"));
+    client->dialogs->whileOpen = nullptr;
+    QVERIFY(arrivedWhileOpen);
+    QVERIFY(seenWhileOpen.isEmpty());
+    QVERIFY(club->received.isEmpty()); // not even the keep-alive is answered under a box
+    // No new byte arrives after the box closes, yet the waiting lines are handled, in order.
+    QTRY_COMPARE(handled, (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    QTRY_COMPARE(club->received, QStringList{QStringLiteral("O1")});
+}
+
+void TstReading::linesWaitWhileHandlerShowsBox()
+{
+    // A handler that opens a box (the take-back question, an error) runs a nested event
+    // loop; the next line must not start inside it.
+    client->ctx.dispatcher().add(QLatin1Char('Y'), [this](QString &) {
+        client->ctx.dialogs().askYesNo(QStringLiteral("?"));
+        handled << QStringLiteral("Y done");
+    });
+    client->dialogs->whileOpen = [&](const ScriptedDialogs::Shown &) {
+        club->sendLines({QStringLiteral("Zafter")});
+        QVERIFY(QTest::qWaitFor([&] { return client->ctx.link().bufferedBytes() > 0; }));
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        QVERIFY(handled.isEmpty());
+    };
+    club->sendLines({QStringLiteral("Y")});
+    QTRY_COMPARE(handled, (QStringList{QStringLiteral("Y done"), QStringLiteral("after")}));
+}
+
+void TstReading::malformedLineThenGoodLines()
+{
+    club->sendLines({QStringLiteral("Zbad x"), QStringLiteral("Zgood"), QStringLiteral("Zmore")});
+    QTRY_COMPARE(handled, (QStringList{QStringLiteral("good"), QStringLiteral("more")}));
+    QCOMPARE(client->dialogs->errors().size(), 1);
+    QVERIFY(client->dialogs->errors().first().contains(QStringLiteral("'bad'")));
+}
+
+void TstReading::serverClosesConnection()
+{
+    club->sendLines({QStringLiteral("Zlast"), QStringLiteral("Zwords")});
+    club->closeClient();
+    QTRY_VERIFY(!client->ctx.link().isReading());
+    QCOMPARE(handled, (QStringList{QStringLiteral("last"), QStringLiteral("words")}));
+    QCOMPARE(client->chatLines().last(), QStringLiteral(">>> A kapcsolat mexakadt"));
+    QCOMPARE(client->chatLines().count(QStringLiteral(">>> A kapcsolat mexakadt")), 1);
+}
+
+void TstReading::overlongLineClosesAndStaysBounded()
+{
+    const qsizetype bound = LineFramer::DefaultLimit + 1 + 2 * Link::ReadChunk;
+    QByteArray chunk(64 * 1024, 'x');
+    qsizetype sent = 0;
+    qsizetype most = 0;
+    club->send(QStringLiteral("Zbefore"));
+    while (sent < 10 * 1024 * 1024 && client->ctx.link().isReading()) {
+        club->peer()->write(chunk);
+        sent += chunk.size();
+        // Let both ends move bytes, watching what the client holds.
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+            most = std::max(most, client->ctx.link().bufferedBytes());
+        }
+    }
+    QTRY_VERIFY(!client->ctx.link().isReading());
+    QVERIFY2(most <= bound, qPrintable(QString::number(most)));
+    QCOMPARE(handled, QStringList{QStringLiteral("before")});
+    QCOMPARE(client->chatLines().last(), QStringLiteral(">>> A kapcsolat mexakadt"));
+    QVERIFY(!client->ctx.link().isOpen());
+}
+
+QTEST_MAIN(TstReading)
+#include "tst_reading.moc"
