@@ -1,5 +1,6 @@
 #include "VmFrame.h"
 
+#include "ChatPane.h"
 #include "ClickLabel.h"
 #include "Link.h"
 #include "VmConnect.h"
@@ -325,11 +326,8 @@ void TFrame::buildChatArea(QWidget *area)
     auto *row = new QHBoxLayout(area);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
-    fdMsgs = new QPlainTextEdit(area);
+    fdMsgs = new ChatPane(area);
     fdMsgs->setObjectName(QStringLiteral("fdMsgs"));
-    fdMsgs->setReadOnly(true);
-    fdMsgs->setLineWrapMode(QPlainTextEdit::NoWrap);
-    fdMsgs->setUndoRedoEnabled(false);
 
     auto *nick = new QWidget(area);
     nick->setObjectName(QStringLiteral("pnNick"));
@@ -487,31 +485,18 @@ void TFrame::SendLine(const QString &text)
 
 int TFrame::ChatLineCount() const
 {
-    if (!m_chatUsed)
-        return 0;
-    return fdMsgs->document()->blockCount();
+    return fdMsgs->lineCount();
 }
 
 void TFrame::AppendChat(const QString &text)
 {
-    if (!m_chatUsed) {
-        // The first line goes into the document's one empty block.
-        m_chatUsed = true;
-        fdMsgs->setPlainText(text);
-        fdMsgs->moveCursor(QTextCursor::End);
-        return;
-    }
-    fdMsgs->appendPlainText(text);
+    fdMsgs->appendLine(text);
 }
 
 void TFrame::LogLine(const QString &subject, const QString &text)
 {
-    if (ChatLineCount() > ChatPruneAbove) {
-        QTextCursor cursor(fdMsgs->document());
-        cursor.movePosition(QTextCursor::Start);
-        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, ChatPruneCount);
-        cursor.removeSelectedText();
-    }
+    if (ChatLineCount() > ChatPruneAbove)
+        fdMsgs->removeFirst(ChatPruneCount);
     AppendChat(QStringLiteral(">>> ") + subject + QLatin1Char(' ') + text);
 }
 

@@ -13,7 +13,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QPlainTextEdit;
+class ChatPane;
 class QPushButton;
 class QStackedWidget;
 class ClickLabel;
@@ -85,7 +85,6 @@ private:
     QString m_ownNick;
     int m_ownSeat = 0;
     bool m_shown = false;
-    bool m_chatUsed = false;
     QStringList m_memberDesignItems;
 
 public:
@@ -104,7 +103,7 @@ public:
     QLabel *lbMatch = nullptr;
     QLabel *lbSeatDown = nullptr;
     QComboBox *fdMsg = nullptr;
-    QPlainTextEdit *fdMsgs = nullptr;
+    ChatPane *fdMsgs = nullptr;
     QLabel *lbHost = nullptr;
     QListWidget *fdNicks = nullptr;
 

@@ -3,7 +3,10 @@
 #include "FakeClub.h"
 #include "TestClient.h"
 
+#include "session/ChatPane.h"
 #include "session/Dispatch.h"
+
+#include <QTextDocument>
 
 #include <QTest>
 
@@ -15,6 +18,7 @@ private slots:
     void cleanup();
     void keepAliveAnsweredOnce();
     void unknownAndEmptyLines();
+    void burstReachesTheChatPane();
     void loneLineFeedStaysInLine();
     void splitAcrossManyWrites();
     void linesWaitWhileBoxIsOpen();
@@ -70,6 +74,21 @@ void TstReading::unknownAndEmptyLines()
     QCOMPARE(client->frame()->ChatLineCount(), before + 1);
     QCOMPARE(client->chatLines().last(), QStringLiteral(">>> Ismeretlen: mhello"));
     QVERIFY(club->received.isEmpty());
+}
+
+void TstReading::burstReachesTheChatPane()
+{
+    client->frame()->show();
+    QStringList burst;
+    for (int i = 0; i < 300; ++i)
+        burst << QStringLiteral("m%1").arg(i);
+    burst << QStringLiteral("Zend");
+    club->sendLines(burst);
+    QTRY_COMPARE(handled, QStringList{QStringLiteral("end")});
+    // Whatever was held back during the burst is in the document once it is over.
+    QTRY_COMPARE(client->frame()->fdMsgs->document()->blockCount(), client->frame()->ChatLineCount());
+    QCOMPARE(client->chatLines().last(), QStringLiteral(">>> Ismeretlen: m299"));
+    QVERIFY(client->frame()->fdMsgs->updatesEnabled());
 }
 
 void TstReading::loneLineFeedStaysInLine()

@@ -7,10 +7,9 @@
 
 #include "app/Context.h"
 #include "session/Link.h"
+#include "session/ChatPane.h"
 #include "session/VmFrame.h"
 
-#include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <memory>
 
@@ -30,16 +29,7 @@ struct TestClient
         return club.waitForClient() && QTest::qWaitFor([this] { return ctx.link().isReading(); });
     }
 
-    QStringList chatLines() const
-    {
-        QStringList lines;
-        if (ctx.frame->ChatLineCount() == 0)
-            return lines;
-        // Block by block: toPlainText() would turn no-break spaces into blanks.
-        for (QTextBlock b = ctx.frame->fdMsgs->document()->begin(); b.isValid(); b = b.next())
-            lines << b.text();
-        return lines;
-    }
+    QStringList chatLines() const { return ctx.frame->fdMsgs->lines(); }
 
 private:
     explicit TestClient(ScriptedDialogs *d) : dialogs(d), ctx(std::unique_ptr<Dialogs>(d))

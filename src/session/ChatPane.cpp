@@ -1,0 +1,67 @@
+#include "ChatPane.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+ChatPane::ChatPane(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setUndoRedoEnabled(false);
+}
+
+void ChatPane::appendLine(const QString &text)
+{
+    m_pending << text;
+    if (updatesEnabled())
+        flush();
+}
+
+void ChatPane::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    for (const QString &line : std::as_const(m_pending)) {
+        // The document's first block exists from the start; later lines open new blocks.
+        if (m_documentLines > 0)
+            cursor.insertBlock();
+        cursor.insertText(line);
+        ++m_documentLines;
+    }
+    cursor.endEditBlock();
+    m_pending.clear();
+    if (atBottom)
+        bar->setValue(bar->maximum());
+}
+
+void ChatPane::removeFirst(int count)
+{
+    const int fromDocument = std::min(count, m_documentLines);
+    if (fromDocument == m_documentLines) {
+        clear();
+        m_documentLines = 0;
+    } else if (fromDocument > 0) {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, fromDocument);
+        cursor.removeSelectedText();
+        m_documentLines -= fromDocument;
+    }
+    m_pending.erase(m_pending.begin(),
+                    m_pending.begin() + std::min<qsizetype>(count - fromDocument, m_pending.size()));
+}
+
+QStringList ChatPane::lines() const
+{
+    QStringList all;
+    if (m_documentLines > 0)
+        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+            all << b.text();
+    return all + m_pending;
+}
