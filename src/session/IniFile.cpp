@@ -1,0 +1,169 @@
+#include "IniFile.h"
+
+#include "Cp1250.h"
+#include "cards/Hands.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Only blanks and tabs are trimmed: a no-break space belongs to the value.
+QString trimBlanks(const QString &text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && (text[from] == QLatin1Char(' ') || text[from] == QLatin1Char('\t')))
+        ++from;
+    while (to > from && (text[to - 1] == QLatin1Char(' ') || text[to - 1] == QLatin1Char('\t')))
+        --to;
+    return text.mid(from, to - from);
+}
+
+bool isHeader(const QString &line, QString *name = nullptr)
+{
+    const QString t = trimBlanks(line);
+    if (t.size() < 2 || !t.startsWith(QLatin1Char('[')))
+        return false;
+    const qsizetype close = t.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return false;
+    if (name)
+        *name = trimBlanks(t.mid(1, close - 1));
+    return true;
+}
+
+bool keyOf(const QString &line, QString *key, QString *value)
+{
+    const QString t = trimBlanks(line);
+    if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+        return false;
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return false;
+    *key = trimBlanks(t.left(eq));
+    if (value)
+        *value = trimBlanks(t.mid(eq + 1));
+    return true;
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+bool IniFile::load()
+{
+    m_lines.clear();
+    QFile file(m_path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Settings files are small; anything larger than this is not ours to parse.
+    const QByteArray bytes = file.read(1 << 20);
+    QString text = Cp1250::decode(bytes);
+    // CR LF is the line end; a file edited elsewhere may use LF alone.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_lines = text.split(QLatin1Char('\n'));
+    if (!m_lines.isEmpty() && m_lines.last().isEmpty())
+        m_lines.removeLast();
+    return true;
+}
+
+bool IniFile::save() const
+{
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray bytes;
+    for (const QString &line : m_lines)
+        bytes += Cp1250::encode(line) + "\r\n";
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+int IniFile::findSection(const QString &section) const
+{
+    QString name;
+    for (int i = 0; i < m_lines.size(); ++i)
+        if (isHeader(m_lines[i], &name) && name.compare(section, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int IniFile::sectionEnd(int header) const
+{
+    int i = header + 1;
+    while (i < m_lines.size() && !isHeader(m_lines[i]))
+        ++i;
+    return i;
+}
+
+int IniFile::findKey(int header, const QString &key) const
+{
+    const int end = sectionEnd(header);
+    QString name;
+    for (int i = header + 1; i < end; ++i)
+        if (keyOf(m_lines[i], &name, nullptr) && name.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString IniFile::readString(const QString &section, const QString &key, const QString &fallback) const
+{
+    const int header = findSection(section);
+    if (header < 0)
+        return fallback;
+    const int at = findKey(header, key);
+    if (at < 0)
+        return fallback;
+    QString name, value;
+    keyOf(m_lines[at], &name, &value);
+    return value;
+}
+
+int IniFile::parseInteger(const QString &text, int fallback)
+{
+    const QString t = trimBlanks(text);
+    if (t.size() > 2 && t[0] == QLatin1Char('0') && (t[1] == QLatin1Char('x') || t[1] == QLatin1Char('X'))) {
+        bool ok = false;
+        const uint value = t.mid(2).toUInt(&ok, 16);
+        for (QChar c : t.mid(2))
+            ok = ok && (c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c)) && c.unicode() < 128;
+        return ok ? int(value) : fallback;
+    }
+    return StrToIntDef(t, fallback);
+}
+
+int IniFile::readInteger(const QString &section, const QString &key, int fallback) const
+{
+    const QString text = readString(section, key, QString());
+    return text.isEmpty() ? fallback : parseInteger(text, fallback);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QString line = key + QLatin1Char('=') + value;
+    int header = findSection(section);
+    if (header < 0) {
+        if (!m_lines.isEmpty() && !trimBlanks(m_lines.last()).isEmpty())
+            m_lines << QString();
+        m_lines << QLatin1Char('[') + section + QLatin1Char(']') << line;
+        return;
+    }
+    const int at = findKey(header, key);
+    if (at >= 0) {
+        m_lines[at] = line;
+        return;
+    }
+    // After the section's last non-empty line, so a blank line before the next section stays.
+    int insert = sectionEnd(header);
+    while (insert > header + 1 && trimBlanks(m_lines[insert - 1]).isEmpty())
+        --insert;
+    m_lines.insert(insert, line);
+}
+
+void IniFile::writeInteger(const QString &section, const QString &key, int value)
+{
+    writeString(section, key, QString::number(value));
+}

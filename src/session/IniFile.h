@@ -1,0 +1,42 @@
+#pragma once
+// The settings file as a Windows program would write it: Windows-1250 text with CR LF
+// line ends, sections and keys found whatever their letter case. Lines the program does not
+// know (other keys, other sections, comments) are kept as they stand when it writes.
+// QSettings cannot do this: it reads UTF-8 only, sorts and rewrites the whole file, and
+// gives backslashes, commas and semicolons meanings of its own.
+
+#include <QString>
+#include <QStringList>
+
+class IniFile
+{
+public:
+    explicit IniFile(QString path = QString());
+
+    const QString &path() const { return m_path; }
+    // Reads the file; a missing or unreadable file reads as empty (false when unreadable).
+    bool load();
+    // Writes the whole file atomically; false when it cannot be written.
+    bool save() const;
+
+    QString readString(const QString &section, const QString &key, const QString &fallback) const;
+    // Decimal, or "0x" followed by hexadecimal digits; anything else gives the fallback.
+    int readInteger(const QString &section, const QString &key, int fallback) const;
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+
+    // The file's lines, decoded.
+    const QStringList &lines() const { return m_lines; }
+    void setLines(QStringList lines) { m_lines = std::move(lines); }
+
+    static int parseInteger(const QString &text, int fallback);
+
+private:
+    int findSection(const QString &section) const;
+    // Index of the key's line inside the section that starts at `header`, or -1.
+    int findKey(int header, const QString &key) const;
+    int sectionEnd(int header) const;
+
+    QString m_path;
+    QStringList m_lines;
+};
