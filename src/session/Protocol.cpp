@@ -5,6 +5,7 @@
 
 #include "app/Context.h"
 #include "session/Link.h"
+#include "session/VmConnect.h"
 #include "session/VmFrame.h"
 
 void InstallHandlers(Dispatcher &d, Context &ctx)
@@ -13,6 +14,9 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
 
     // Keep-alive: answered at once, whatever follows the "O".
     d.add(QLatin1Char('O'), [frame](QString &) { frame->SendLine(QStringLiteral("O1")); });
+
+    // The new password is in force; the line carries its digest.
+    d.add(QLatin1Char('W'), [&ctx](QString &arg) { ctx.connect->PasswordChanged(arg); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);

@@ -401,7 +401,7 @@ void TFrame::buildMenu()
 
     QMenu *environ = addMenu("mnEnviron", QStringLiteral("Külvilág"));
     addItem(environ, "mnConnect", QStringLiteral("&Csatlakozás"), none, [this] { cmConnect(); });
-    addItem(environ, "mnPassw", QStringLiteral("&Jelszócsere..."), none, {});
+    addItem(environ, "mnPassw", QStringLiteral("&Jelszócsere..."), none, [this] { m_ctx.connect->ChangePassword(); });
     environ->addSeparator();
     addItem(environ, "mnExit", QStringLiteral("Kilépés"), none, [this] { cmExit(); });
 
@@ -437,7 +437,7 @@ void TFrame::buildMenu()
     view->addSeparator();
     QAction *kibic = addItem(view, "mnKibic", QStringLiteral("&Kibic"), ctrl('K'), {});
     kibic->setCheckable(true);
-    addItem(view, "mnSetup", QStringLiteral("&Beállítások..."), none, {});
+    addItem(view, "mnSetup", QStringLiteral("&Beállítások..."), none, [this] { m_ctx.connect->ShowSetup(); });
 
     QMenu *play = addMenu("mnPlay", QStringLiteral("&Játék"));
     addItem(play, "mnUndo", QStringLiteral("&Visszavon"), ctrl('U'), {});
@@ -476,6 +476,8 @@ void TFrame::FormShow()
     LogLine(QStringLiteral("  Vimo Tarokk  "), QString::fromUtf8(Context::Version));
     m_ctx.desk->SetSeatFields({m_seats[0], m_seats[1], m_seats[2], m_seats[3]});
     SetSessionEnabled(false);
+    m_ctx.guard([this] { m_ctx.connect->LoadSettings(); });
+    m_ctx.guard([this] { m_ctx.connect->ShowLogin(); });
 }
 
 void TFrame::SendLine(const QString &text)

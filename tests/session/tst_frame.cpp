@@ -241,9 +241,9 @@ void TstFrame::closeQuery()
     QFETCH(bool, answer);
     QFETCH(bool, closes);
     TestClient c;
+    c.frame()->show(); // loads the settings
     c.ctx.connect->fdExit->setChecked(ask);
     c.dialogs->yesNoAnswers.enqueue(answer);
-    c.frame()->show();
     c.frame()->menuItem("mnExit")->trigger();
     QCOMPARE(c.frame()->isVisible(), !closes);
     QCOMPARE(c.dialogs->texts(QStringLiteral("yesno")),

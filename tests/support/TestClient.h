@@ -11,12 +11,20 @@
 #include "session/VmFrame.h"
 
 #include <QTextDocument>
+#include "session/VmConnect.h"
+
+#include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 struct TestClient
 {
+    QTemporaryDir iniDir;
     ScriptedDialogs *dialogs;
     Context ctx;
+    // Answers the login, password or settings page; by default the page is cancelled.
+    std::function<int(TConnect &)> pageAnswer;
+    int beeps = 0;
 
     TestClient() : TestClient(new ScriptedDialogs) {}
 
@@ -35,5 +43,10 @@ private:
     explicit TestClient(ScriptedDialogs *d) : dialogs(d), ctx(std::unique_ptr<Dialogs>(d))
     {
         ctx.createWindows();
+        // No modal page, no command-line user, no settings file but our own, no sound.
+        ctx.connect->runPage = [this](TConnect &page) { return pageAnswer ? pageAnswer(page) : int(QDialog::Rejected); };
+        ctx.connect->setArgument(QString());
+        ctx.connect->setIniPath(iniDir.filePath(QStringLiteral("VimoTarokk.INI")));
+        ctx.connect->beep = [this] { ++beeps; };
     }
 };
