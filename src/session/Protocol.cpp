@@ -7,6 +7,7 @@
 #include "session/Link.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
+#include "history/VmStat.h"
 
 void InstallHandlers(Dispatcher &d, Context &ctx)
 {
@@ -17,6 +18,9 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
 
     // The new password is in force; the line carries its digest.
     d.add(QLatin1Char('W'), [&ctx](QString &arg) { ctx.connect->PasswordChanged(arg); });
+
+    // A member's personal data, or why it cannot be shown.
+    d.add(QLatin1Char('D'), [&ctx](QString &arg) { TStat::ReceiveStat(ctx, arg); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);
