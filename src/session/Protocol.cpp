@@ -14,6 +14,22 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     // Keep-alive: answered at once, whatever follows the "O".
     d.add(QLatin1Char('O'), [frame](QString &) { frame->SendLine(QStringLiteral("O1")); });
 
+    // Lobby, rooms, seats and chat.
+    const auto frameRow = [&d, frame](char first, void (TFrame::*handler)(QString &)) {
+        d.add(QLatin1Char(first), [frame, handler](QString &arg) { (frame->*handler)(arg); });
+    };
+    frameRow('L', &TFrame::LobbyLine);
+    frameRow('J', &TFrame::JoinLine);
+    frameRow('N', &TFrame::DealLine);
+    frameRow('I', &TFrame::SeatLine);
+    frameRow('U', &TFrame::EnterLine);
+    frameRow('Q', &TFrame::QuitLine);
+    frameRow('T', &TFrame::HostLine);
+    frameRow('M', &TFrame::ChatLine);
+    frameRow('?', &TFrame::PingLine);
+    frameRow('G', &TFrame::PongLine);
+    frameRow('V', &TFrame::UndoAskLine);
+
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);
     });

@@ -23,6 +23,8 @@ public:
     bool ExitQuestion() const;
     // Draws the user's attention: a beep, a box, or both, by the sound setting.
     void Notify(const QString &message);
+    // The settings page's trace switch: seated, the windows line up in a column by seat.
+    bool Trace() const { return m_trace; }
 
     QStackedWidget *Page = nullptr;
     QWidget *TabLogin = nullptr;
@@ -33,4 +35,5 @@ public:
 
 private:
     Context &m_ctx;
+    bool m_trace = false;
 };
