@@ -89,53 +89,71 @@ protected:
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const QRectF table = tableRect();
+        // The room's floor: a dark backdrop that the light captions read against.
         p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2f, 0x3b, 0x44));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        const QRectF table = tableRect();
         p.setBrush(QColor(0x6b, 0x42, 0x1f));
-        p.drawRoundedRect(table.adjusted(-7, -7, 7, 7), 36, 36);
+        p.drawRoundedRect(table.adjusted(-6, -6, 6, 6), 34, 34);
         QRadialGradient felt(table.center(), table.width() / 1.6);
         felt.setColorAt(0, QColor(0x2e, 0x9a, 0x4a));
         felt.setColorAt(1, QColor(0x16, 0x6b, 0x2f));
         p.setBrush(felt);
-        p.drawRoundedRect(table, 30, 30);
+        p.drawRoundedRect(table, 28, 28);
         p.setPen(QPen(QColor(255, 255, 255, 40), 1.5));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(table.adjusted(10, 10, -10, -10), 22, 22);
+        p.drawRoundedRect(table.adjusted(10, 10, -10, -10), 20, 20);
     }
 
     void resizeEvent(QResizeEvent *) override { place(); }
 
 private:
-    QRectF tableRect() const { return QRectF(70, 26, width() - 140, height() - 52); }
+    static constexpr int FieldH = 20;
+    static constexpr int CaptionH = 15;
+    static constexpr int SideW = 96; // seats 2 and 4
+
+    QRectF tableRect() const
+    {
+        return QRectF(SideW / 2 + 14, CaptionH + FieldH / 2 + 2, width() - SideW - 28,
+                      height() - 2 * (CaptionH + FieldH / 2 + 2));
+    }
 
     void place()
     {
         const int w = width(), h = height();
-        const int fw = 110, fh = 20;
-        const int cx = w / 2;
-        // Seat 1 at the bottom, 2 on the right, 3 at the top, 4 on the left.
+        const int fw = 120;
+        const int cx = w / 2, cy = h / 2;
+        // Seat 1 at the bottom, 2 on the right, 3 at the top, 4 on the left; each caption
+        // sits on the side away from the table's middle.
         const QRect field[4] = {
-            QRect(cx - fw / 2, h - fh - 2, fw, fh),
-            QRect(w - fw + 30, h / 2 - fh / 2, fw - 32, fh),
-            QRect(cx - fw / 2, 2, fw, fh),
-            QRect(2, h / 2 - fh / 2, fw - 32, fh),
+            QRect(cx - fw / 2, h - CaptionH - FieldH - 2, fw, FieldH),
+            QRect(w - SideW - 4, cy - FieldH / 2 + 6, SideW, FieldH),
+            QRect(cx - fw / 2, CaptionH + 2, fw, FieldH),
+            QRect(4, cy - FieldH / 2 + 6, SideW, FieldH),
         };
         const QRect caption[4] = {
-            QRect(cx + fw / 2 + 4, h - fh - 2, 80, fh),    // under seat 1: beside it, low
-            QRect(w - fw + 30, h / 2 - fh - 16, fw - 32, fh), // over seat 2
-            QRect(cx + fw / 2 + 4, 2, 80, fh),             // over seat 3
-            QRect(2, h / 2 - fh - 16, fw - 32, fh),        // over seat 4
+            QRect(cx - fw / 2, h - CaptionH - 1, fw, CaptionH),           // under seat 1
+            QRect(w - SideW - 4, cy - FieldH / 2 - CaptionH + 4, SideW, CaptionH), // over seat 2
+            QRect(cx - fw / 2, 1, fw, CaptionH),                          // over seat 3
+            QRect(4, cy - FieldH / 2 - CaptionH + 4, SideW, CaptionH),    // over seat 4
         };
         for (int i = 0; i < 4; ++i) {
             if (seats[i])
                 seats[i]->setGeometry(field[i]);
-            if (captions[i])
+            if (captions[i]) {
                 captions[i]->setGeometry(caption[i]);
+                captions[i]->setAlignment(Qt::AlignCenter);
+            }
         }
+        // The side labels lie on the felt between the seats of each side.
+        const QRectF t = tableRect();
         if (deal14)
-            deal14->setGeometry(12, h - 44, 100, 18);
+            deal14->setGeometry(int(t.left()) + 30, int(t.bottom()) - 40, 90, 18);
         if (deal23)
-            deal23->setGeometry(w - 112, 26, 100, 18);
+            deal23->setGeometry(int(t.right()) - 120, int(t.top()) + 22, 90, 18);
+        if (deal23)
+            deal23->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 };
 

@@ -541,7 +541,7 @@ void TstLobby::personalData()
 
     frame()->fdNicks->clear();
     frame()->menuItem("mnStat")->trigger();
-    QCOMPARE(client->dialogs->errors().size(), 1);
+    QCOMPARE(client->dialogs->errors(), QStringList{QStringLiteral("Nincs jelenlévő, akit kiválaszthatnál")});
     QCOMPARE(client->dialogs->texts(QStringLiteral("input")).size(), 2);
     QCOMPARE(sent(), QStringList{});
 }
