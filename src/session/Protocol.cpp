@@ -22,6 +22,22 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     // A member's personal data, or why it cannot be shown.
     d.add(QLatin1Char('D'), [&ctx](QString &arg) { TStat::ReceiveStat(ctx, arg); });
 
+    // Lobby, rooms, seats and chat.
+    const auto frameRow = [&d, frame](char first, void (TFrame::*handler)(QString &)) {
+        d.add(QLatin1Char(first), [frame, handler](QString &arg) { (frame->*handler)(arg); });
+    };
+    frameRow('L', &TFrame::LobbyLine);
+    frameRow('J', &TFrame::JoinLine);
+    frameRow('N', &TFrame::DealLine);
+    frameRow('I', &TFrame::SeatLine);
+    frameRow('U', &TFrame::EnterLine);
+    frameRow('Q', &TFrame::QuitLine);
+    frameRow('T', &TFrame::HostLine);
+    frameRow('M', &TFrame::ChatLine);
+    frameRow('?', &TFrame::PingLine);
+    frameRow('G', &TFrame::PongLine);
+    frameRow('V', &TFrame::UndoAskLine);
+
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);
     });

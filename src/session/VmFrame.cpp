@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -88,53 +89,71 @@ protected:
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const QRectF table = tableRect();
+        // The room's floor: a dark backdrop that the light captions read against.
         p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2f, 0x3b, 0x44));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        const QRectF table = tableRect();
         p.setBrush(QColor(0x6b, 0x42, 0x1f));
-        p.drawRoundedRect(table.adjusted(-7, -7, 7, 7), 36, 36);
+        p.drawRoundedRect(table.adjusted(-6, -6, 6, 6), 34, 34);
         QRadialGradient felt(table.center(), table.width() / 1.6);
         felt.setColorAt(0, QColor(0x2e, 0x9a, 0x4a));
         felt.setColorAt(1, QColor(0x16, 0x6b, 0x2f));
         p.setBrush(felt);
-        p.drawRoundedRect(table, 30, 30);
+        p.drawRoundedRect(table, 28, 28);
         p.setPen(QPen(QColor(255, 255, 255, 40), 1.5));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(table.adjusted(10, 10, -10, -10), 22, 22);
+        p.drawRoundedRect(table.adjusted(10, 10, -10, -10), 20, 20);
     }
 
     void resizeEvent(QResizeEvent *) override { place(); }
 
 private:
-    QRectF tableRect() const { return QRectF(70, 26, width() - 140, height() - 52); }
+    static constexpr int FieldH = 20;
+    static constexpr int CaptionH = 15;
+    static constexpr int SideW = 96; // seats 2 and 4
+
+    QRectF tableRect() const
+    {
+        return QRectF(SideW / 2 + 14, CaptionH + FieldH / 2 + 2, width() - SideW - 28,
+                      height() - 2 * (CaptionH + FieldH / 2 + 2));
+    }
 
     void place()
     {
         const int w = width(), h = height();
-        const int fw = 110, fh = 20;
-        const int cx = w / 2;
-        // Seat 1 at the bottom, 2 on the right, 3 at the top, 4 on the left.
+        const int fw = 120;
+        const int cx = w / 2, cy = h / 2;
+        // Seat 1 at the bottom, 2 on the right, 3 at the top, 4 on the left; each caption
+        // sits on the side away from the table's middle.
         const QRect field[4] = {
-            QRect(cx - fw / 2, h - fh - 2, fw, fh),
-            QRect(w - fw + 30, h / 2 - fh / 2, fw - 32, fh),
-            QRect(cx - fw / 2, 2, fw, fh),
-            QRect(2, h / 2 - fh / 2, fw - 32, fh),
+            QRect(cx - fw / 2, h - CaptionH - FieldH - 2, fw, FieldH),
+            QRect(w - SideW - 4, cy - FieldH / 2 + 6, SideW, FieldH),
+            QRect(cx - fw / 2, CaptionH + 2, fw, FieldH),
+            QRect(4, cy - FieldH / 2 + 6, SideW, FieldH),
         };
         const QRect caption[4] = {
-            QRect(cx + fw / 2 + 4, h - fh - 2, 80, fh),    // under seat 1: beside it, low
-            QRect(w - fw + 30, h / 2 - fh - 16, fw - 32, fh), // over seat 2
-            QRect(cx + fw / 2 + 4, 2, 80, fh),             // over seat 3
-            QRect(2, h / 2 - fh - 16, fw - 32, fh),        // over seat 4
+            QRect(cx - fw / 2, h - CaptionH - 1, fw, CaptionH),           // under seat 1
+            QRect(w - SideW - 4, cy - FieldH / 2 - CaptionH + 4, SideW, CaptionH), // over seat 2
+            QRect(cx - fw / 2, 1, fw, CaptionH),                          // over seat 3
+            QRect(4, cy - FieldH / 2 - CaptionH + 4, SideW, CaptionH),    // over seat 4
         };
         for (int i = 0; i < 4; ++i) {
             if (seats[i])
                 seats[i]->setGeometry(field[i]);
-            if (captions[i])
+            if (captions[i]) {
                 captions[i]->setGeometry(caption[i]);
+                captions[i]->setAlignment(Qt::AlignCenter);
+            }
         }
+        // The side labels lie on the felt between the seats of each side.
+        const QRectF t = tableRect();
         if (deal14)
-            deal14->setGeometry(12, h - 44, 100, 18);
+            deal14->setGeometry(int(t.left()) + 30, int(t.bottom()) - 40, 90, 18);
         if (deal23)
-            deal23->setGeometry(w - 112, 26, 100, 18);
+            deal23->setGeometry(int(t.right()) - 120, int(t.top()) + 22, 90, 18);
+        if (deal23)
+            deal23->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 };
 
@@ -147,6 +166,7 @@ TFrame::TFrame(Context &ctx) : QMainWindow(nullptr), m_ctx(ctx)
     resize(560, 520);
     buildPages();
     buildMenu();
+    wireControls();
     FormCreate();
 }
 
@@ -406,28 +426,28 @@ void TFrame::buildMenu()
     addItem(environ, "mnExit", QStringLiteral("Kilépés"), none, [this] { cmExit(); });
 
     QMenu *msgs = addMenu("mnMsgs", QStringLiteral("&Üzenetek"));
-    addItem(msgs, "mnMsg", QStringLiteral("&Elküld (mindenkinek)"), ctrl('M'), {});
-    addItem(msgs, "mnPrivate", QStringLiteral("&Privát (csak egynek)"), ctrl('P'), {});
+    addItem(msgs, "mnMsg", QStringLiteral("&Elküld (mindenkinek)"), ctrl('M'), [this] { cmMsg(); });
+    addItem(msgs, "mnPrivate", QStringLiteral("&Privát (csak egynek)"), ctrl('P'), [this] { cmPrivate(); });
     msgs->addSeparator();
-    addItem(msgs, "mnPing", QStringLiteral("&Válaszidő"), ctrl('I'), {});
+    addItem(msgs, "mnPing", QStringLiteral("&Válaszidő"), ctrl('I'), [this] { cmPing(); });
     addItem(msgs, "mnLog", QStringLiteral("&Közhír"), none, [this] { SendLine(QStringLiteral("Y")); });
-    addItem(msgs, "mnStat", QStringLiteral("&Személyes adatok..."), none, {});
+    addItem(msgs, "mnStat", QStringLiteral("&Személyes adatok..."), none, [this] { cmStat(); });
 
     QMenu *room = addMenu("mnRoom", QStringLiteral("&Terem"));
-    addItem(room, "mnEnter", QStringLiteral("&Belépés a terembe"), none, {});
-    addItem(room, "mnLeave", QStringLiteral("&Vissza a társalgóba"), none, {});
+    addItem(room, "mnEnter", QStringLiteral("&Belépés a terembe"), none, [this] { cmEnter(); });
+    addItem(room, "mnLeave", QStringLiteral("&Vissza a társalgóba"), none, [this] { cmLeave(); });
     room->addSeparator();
     QMenu *seats = room->addMenu(QStringLiteral("&Leül"));
     seats->setObjectName(QStringLiteral("mnSeats"));
     seats->menuAction()->setObjectName(QStringLiteral("mnSeats"));
-    addItem(seats, "mnSeat1", QStringLiteral("&1. << Induló"), none, {});
-    addItem(seats, "mnSeat2", QStringLiteral("&2. << Elfogó"), none, {});
-    addItem(seats, "mnSeat3", QStringLiteral("&3. Induló >>"), none, {});
-    addItem(seats, "mnSeat4", QStringLiteral("&4. Elfogó >>"), none, {});
-    addItem(room, "mnStand", QStringLiteral("&Feláll"), ctrl('F'), {});
-    addItem(room, "mnDisc", QStringLiteral("&Eltávolít..."), none, {});
+    addItem(seats, "mnSeat1", QStringLiteral("&1. << Induló"), none, [this] { cmSeat(1); });
+    addItem(seats, "mnSeat2", QStringLiteral("&2. << Elfogó"), none, [this] { cmSeat(2); });
+    addItem(seats, "mnSeat3", QStringLiteral("&3. Induló >>"), none, [this] { cmSeat(3); });
+    addItem(seats, "mnSeat4", QStringLiteral("&4. Elfogó >>"), none, [this] { cmSeat(4); });
+    addItem(room, "mnStand", QStringLiteral("&Feláll"), ctrl('F'), [this] { cmStand(); });
+    addItem(room, "mnDisc", QStringLiteral("&Eltávolít..."), none, [this] { cmDisconn(); });
     room->addSeparator();
-    addItem(room, "mnTable", QStringLiteral("Új &terem"), ctrl('T'), {});
+    addItem(room, "mnTable", QStringLiteral("Új &terem"), ctrl('T'), [this] { cmTable(); });
 
     QMenu *view = addMenu("mnView", QStringLiteral("Nézet"));
     addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, {});
@@ -435,7 +455,7 @@ void TFrame::buildMenu()
     addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, {});
     addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, {});
     view->addSeparator();
-    QAction *kibic = addItem(view, "mnKibic", QStringLiteral("&Kibic"), ctrl('K'), {});
+    QAction *kibic = addItem(view, "mnKibic", QStringLiteral("&Kibic"), ctrl('K'), [this] { cmKibic(); });
     kibic->setCheckable(true);
     addItem(view, "mnSetup", QStringLiteral("&Beállítások..."), none, [this] { m_ctx.connect->ShowSetup(); });
 
@@ -443,8 +463,8 @@ void TFrame::buildMenu()
     addItem(play, "mnUndo", QStringLiteral("&Visszavon"), ctrl('U'), {});
     addItem(play, "mnPrev", QStringLiteral("&Előző ütés"), ctrl('E'), {});
     play->addSeparator();
-    addItem(play, "mnNC", QStringLiteral("Versenyen &kívül"), none, {});
-    addItem(play, "mnSkip", QStringLiteral("Új &osztás"), ctrl('O'), {});
+    addItem(play, "mnNC", QStringLiteral("Versenyen &kívül"), none, [this] { cmNC(); });
+    addItem(play, "mnSkip", QStringLiteral("Új &osztás"), ctrl('O'), [this] { cmSkip(); });
     play->addSeparator();
     addItem(play, "mnMatch", QStringLiteral("&Mérkőzések..."), none,
             [this] { SendLine(QStringLiteral("R")); });
@@ -633,4 +653,458 @@ void TFrame::cmContent()
         Fail(QStringLiteral("A súgó nem írható ki ide: %1").arg(path));
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         Fail(QStringLiteral("A súgó nem nyitható meg. A lap itt található: %1").arg(path));
+}
+
+// ---------------------------------------------------------------------------------------
+// Lobby, rooms, seats and chat
+
+namespace {
+
+constexpr int MembersRole = Qt::UserRole;
+
+// Runs a command when Return or Enter is pressed in the watched widgets and swallows the
+// key: the line edit of an editable combo box would otherwise hand it on to the combo box,
+// which gives it back to the line edit, and the message would go out twice.
+class ReturnKeyFilter : public QObject
+{
+public:
+    ReturnKeyFilter(QObject *parent, std::function<void()> command)
+        : QObject(parent), m_command(std::move(command))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_command();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_command;
+};
+
+QString seatError(int seat)
+{
+    return QStringLiteral("Érvénytelen ülőhely: %1").arg(seat);
+}
+
+} // namespace
+
+void TFrame::wireControls()
+{
+    auto *enter = new ReturnKeyFilter(fdMsg, [this] { m_ctx.guard([this] { cmMsg(); }); });
+    fdMsg->installEventFilter(enter);
+    fdMsg->lineEdit()->installEventFilter(enter);
+    connect(fdNicks, &QListWidget::itemDoubleClicked, this,
+            [this] { m_ctx.guard([this] { cmPrivate(); }); });
+    connect(fdRooms, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        m_ctx.guard([this, item] { fdRoomsClick(fdRooms->row(item)); });
+    });
+    connect(fdRooms, &QListWidget::itemDoubleClicked, this,
+            [this] { m_ctx.guard([this] { cmEnter(); }); });
+    connect(btTable, &QPushButton::clicked, this, [this] { m_ctx.guard([this] { cmTable(); }); });
+    for (int seat = 1; seat <= 4; ++seat)
+        connect(seatField(seat), &ClickLabel::clicked, this,
+                [this, seat] { m_ctx.guard([this, seat] { cmSeat(seat); }); });
+}
+
+std::array<QLabel *, 4> TFrame::seatLabels() const
+{
+    return {m_seats[0], m_seats[1], m_seats[2], m_seats[3]};
+}
+
+QVector<TRoom> TFrame::Rooms() const
+{
+    QVector<TRoom> rooms;
+    rooms.reserve(fdRooms->count());
+    for (int i = 0; i < fdRooms->count(); ++i) {
+        const QListWidgetItem *item = fdRooms->item(i);
+        rooms.append({item->text(), item->data(MembersRole).toStringList()});
+    }
+    return rooms;
+}
+
+QString TFrame::SelectedNick() const
+{
+    const QList<QListWidgetItem *> selected = fdNicks->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void TFrame::clearNickSelection()
+{
+    fdNicks->clearSelection();
+    fdNicks->setCurrentItem(nullptr);
+}
+
+void TFrame::updateSeatDown()
+{
+    bool anyFree = false;
+    for (int seat = 1; seat <= 4; ++seat)
+        anyFree = anyFree || seatField(seat)->text() == EmptySeatText(seat);
+    lbSeatDown->setVisible(m_ownSeat == 0 && anyFree);
+}
+
+void TFrame::LobbyLine(QString &arg)
+{
+    if (arg.isEmpty()) {
+        HideGameWindows();
+        return;
+    }
+    // The whole snapshot is read before anything on screen changes, so that a broken line
+    // leaves the previous lists as they were rather than half replaced.
+    const int count = NextInt(arg);
+    if (count <= 0)
+        Fail(QStringLiteral("Hibás teremlista: nincs benne terem"));
+    QVector<TRoom> rooms;
+    for (int r = 0; r < count; ++r) {
+        TRoom room;
+        room.name = NextWord(arg);
+        if (room.name.isEmpty())
+            Fail(QStringLiteral("Hibás teremlista: kevesebb terem van benne, mint %1").arg(count));
+        const int members = NextInt(arg);
+        if (members < 0)
+            Fail(QStringLiteral("Hibás teremlista: %1 létszáma %2").arg(room.name).arg(members));
+        for (int m = 0; m < members; ++m) {
+            const QString nick = NextWord(arg);
+            if (nick.isEmpty())
+                Fail(QStringLiteral("Hibás teremlista: %1 névsora rövidebb %2 névnél")
+                         .arg(room.name).arg(members));
+            room.members << nick;
+        }
+        rooms << room;
+    }
+
+    Page->setCurrentWidget(TabLobby);
+    ClearLobbyLists();
+    for (const TRoom &room : std::as_const(rooms)) {
+        auto *item = new QListWidgetItem(room.name, fdRooms);
+        item->setData(MembersRole, room.members);
+    }
+    const TRoom &lobby = rooms.first();
+    if (!lobby.members.isEmpty())
+        fdNicks->addItems(lobby.members);
+    else
+        m_status[1]->setText(m_ctx.connect->ServerText());
+    lbHost->setText(lobby.name);
+    fdRooms->setCurrentRow(0);
+    SetPlaceMenus(true);
+}
+
+void TFrame::applyDeal(int deal, int played)
+{
+    fdDeal14->setText(QStringLiteral("Támadók"));
+    fdDeal23->setText(QStringLiteral("Támadók"));
+    (deal % 2 != 0 ? fdDeal23 : fdDeal14)->setText(QStringLiteral("Védők"));
+    lbDeal->setText(QString::number(deal));
+    lbMatch->setText(QString::number(played));
+    if (m_ctx.kibic->Kibic()) {
+        m_ctx.kibic->KibicSetBoard(lbDeal->text());
+        m_ctx.kibic->setWindowTitle(QStringLiteral("Kibic ") + m_ownNick);
+        SendLine(QStringLiteral("H0"));
+    }
+}
+
+void TFrame::DealLine(QString &arg)
+{
+    const int deal = NextInt(arg);
+    const int played = NextInt(arg);
+    applyDeal(deal, played);
+}
+
+void TFrame::JoinLine(QString &arg)
+{
+    // Read everything first: a bad seat number must not leave the room half drawn.
+    const QString roomName = NextWord(arg);
+    const int deal = NextInt(arg);
+    const int played = NextInt(arg);
+    struct Present
+    {
+        QString nick;
+        int seat;
+    };
+    QVector<Present> present;
+    while (arg.size() > 3) {
+        Present p;
+        p.nick = NextWord(arg);
+        p.seat = NextInt(arg);
+        if (p.seat < 0 || p.seat > 4)
+            Fail(seatError(p.seat));
+        present << p;
+    }
+
+    Page->setCurrentWidget(TabRoom);
+    lbHost->setText(roomName);
+    fdNicks->clear();
+    for (int seat = 1; seat <= 4; ++seat)
+        seatField(seat)->setText(EmptySeatText(seat));
+    // A seat remembered from the previous room would wrongly refuse spectating and
+    // sitting down here; the line lists the user when seated.
+    m_ownSeat = 0;
+    applyDeal(deal, played);
+    for (const Present &p : std::as_const(present)) {
+        fdNicks->addItem(p.nick);
+        if (p.nick == m_ownNick)
+            m_ownSeat = p.seat;
+        if (p.seat >= 1)
+            seatField(p.seat)->setText(p.nick);
+    }
+    SetPlaceMenus(false);
+    menuItem("mnUndo")->setEnabled(m_ownSeat > 0);
+    menuItem("mnPrev")->setEnabled(m_ownSeat > 0);
+    updateSeatDown();
+}
+
+void TFrame::SeatLine(QString &arg)
+{
+    const QString nick = NextWord(arg);
+    const int seat = NextInt(arg);
+    if (seat < 0 || seat > 4)
+        Fail(seatError(seat));
+    if (nick == m_ownNick)
+        m_ownSeat = seat;
+    // Taking back a move and looking at the last trick are a seated player's business.
+    menuItem("mnUndo")->setEnabled(m_ownSeat > 0);
+    menuItem("mnPrev")->setEnabled(m_ownSeat > 0);
+
+    QString verb;
+    if (seat != 0) {
+        verb = QStringLiteral("leült");
+        // One person holds one seat: a move without standing up first leaves no ghost.
+        for (int s = 1; s <= 4; ++s)
+            if (s != seat && seatField(s)->text() == nick)
+                seatField(s)->setText(EmptySeatText(s));
+        seatField(seat)->setText(nick);
+        if (m_ctx.connect->Trace() && seat == m_ownSeat) {
+            const int left = 240 * (seat - 1);
+            const int right = 240 * seat + 125;
+            for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_ctx.card)})
+                w->move(left, w->y());
+            for (QWidget *w : {static_cast<QWidget *>(m_ctx.bid), static_cast<QWidget *>(m_ctx.list),
+                               static_cast<QWidget *>(m_ctx.desk)})
+                w->move(right, w->y());
+        }
+    } else {
+        verb = QStringLiteral("felállt");
+        if (m_ownSeat == 0) {
+            m_ctx.bid->hide();
+            m_ctx.card->hide();
+        }
+        for (int s = 1; s <= 4; ++s)
+            if (seatField(s)->text() == nick)
+                seatField(s)->setText(EmptySeatText(s));
+    }
+    LogLine(nick, verb);
+    updateSeatDown();
+    if (m_ctx.kibic->Kibic())
+        m_ctx.kibic->KibicSetNames(seatLabels());
+}
+
+void TFrame::EnterLine(QString &arg)
+{
+    const QString nick = NextWord(arg);
+    fdNicks->addItem(nick);
+    LogLine(nick, QStringLiteral("belépett"));
+}
+
+void TFrame::QuitLine(QString &arg)
+{
+    const QString nick = NextWord(arg);
+    const QList<QListWidgetItem *> found = fdNicks->findItems(nick, Qt::MatchExactly);
+    if (!found.isEmpty())
+        delete found.first();
+    LogLine(nick, QStringLiteral("távozott"));
+}
+
+void TFrame::HostLine(QString &arg)
+{
+    const QString nick = NextWord(arg);
+    LogLine(nick, QStringLiteral("az új házigazda"));
+    const bool own = nick == m_ownNick;
+    for (const char *name : {"mnNC", "mnSkip", "mnDisc"})
+        menuItem(name)->setEnabled(own);
+}
+
+void TFrame::ChatLine(QString &arg)
+{
+    if (arg.isEmpty())
+        LogLine(QStringLiteral("Szerver"), QStringLiteral("hiba"));
+    else
+        AppendChat(arg);
+}
+
+void TFrame::PingLine(QString &arg)
+{
+    if (arg == m_ownNick)
+        PongLine(arg);
+    else
+        SendLine(QStringLiteral("G") + arg + QLatin1Char(' ') + m_ownNick);
+}
+
+void TFrame::PongLine(QString &arg)
+{
+    NextWord(arg);
+    // An answer with no request of ours out has nothing to measure against.
+    if (!m_pingStart.isValid())
+        return;
+    const double seconds = m_pingStart.nsecsElapsed() / 1e9;
+    AppendChat(QStringLiteral(">>> Válaszidő ") + QString::asprintf("%6.2f", seconds)
+               + QStringLiteral(" mp ") + arg);
+}
+
+void TFrame::UndoAskLine(QString &arg)
+{
+    const bool yes = m_ctx.dialogs().askYesNo(arg + QStringLiteral(" visszavonást kér. Hozzájárulok."));
+    SendLine(QStringLiteral("V") + arg + (yes ? QStringLiteral(" y") : QStringLiteral(" n")));
+}
+
+void TFrame::cmMsg()
+{
+    const QString text = fdMsg->currentText();
+    if (text.isEmpty())
+        Fail(QStringLiteral("Az üzenet mező üres"));
+    SendLine(QStringLiteral("M") + text);
+    fdMsg->setEditText(QString());
+    clearNickSelection();
+}
+
+void TFrame::cmPrivate()
+{
+    if (m_ctx.kibic->Kibic())
+        Fail(QStringLiteral("Kibic nem küldhet privát üzenetet"));
+    const QString text = fdMsg->currentText();
+    if (text.isEmpty())
+        Fail(QStringLiteral("Privát üzenet sem lehet üres"));
+    const QString nick = SelectedNick();
+    if (fdNicks->selectedItems().isEmpty())
+        Fail(QStringLiteral("Privát üzenet csak a kiválasztott jelenlévőnek küldhető"));
+    if (nick == m_ownNick)
+        Fail(QStringLiteral("Privát üzenet csak másnak küldhető"));
+    if (m_ownSeat >= 1 && m_ownSeat <= 4 && nick == seatField(5 - m_ownSeat)->text())
+        Fail(QStringLiteral("Privát üzenet partnernek nem küldhető"));
+    SendLine(QStringLiteral("A") + nick + QLatin1Char(' ') + text);
+    fdMsg->setEditText(QString());
+    clearNickSelection();
+}
+
+void TFrame::cmPing()
+{
+    m_pingStart.start();
+    SendLine(QStringLiteral("?"));
+}
+
+void TFrame::cmStat()
+{
+    if (fdNicks->count() == 0)
+        Fail(QStringLiteral("Nincs jelenlévő, akit kiválaszthatnál"));
+    if (fdNicks->selectedItems().isEmpty())
+        fdNicks->setCurrentRow(0);
+    const std::optional<QString> nick = m_ctx.dialogs().inputBox(
+        QStringLiteral("Személyes adatok"), QStringLiteral("Becenév?"), SelectedNick());
+    if (nick)
+        SendLine(QStringLiteral("D") + *nick);
+}
+
+void TFrame::cmEnter()
+{
+    const QListWidgetItem *room = fdRooms->currentItem();
+    if (!room)
+        Fail(QStringLiteral("Nincs kiválasztott terem"));
+    SendLine(QStringLiteral("J") + room->text());
+}
+
+void TFrame::cmLeave()
+{
+    if (fdRooms->count() == 0)
+        Fail(QStringLiteral("Nincs kiválasztott terem"));
+    HideGameWindows();
+    fdRooms->setCurrentRow(0);
+    cmEnter();
+}
+
+void TFrame::fdRoomsClick(int row)
+{
+    const QListWidgetItem *room = fdRooms->item(row);
+    if (!room)
+        return;
+    fdMember->clear();
+    fdMember->addItems(room->data(MembersRole).toStringList());
+}
+
+void TFrame::cmSeat(int seat)
+{
+    TakeSeat(seat);
+}
+
+void TFrame::cmStand()
+{
+    TakeSeat(0);
+}
+
+void TFrame::cmDisconn()
+{
+    if (fdNicks->selectedItems().isEmpty())
+        Fail(QStringLiteral("Nincs kiválasztott jelenlévő"));
+    const QString nick = SelectedNick();
+    if (nick == m_ownNick)
+        Fail(QStringLiteral("Egyszerűbb ha kilépsz"));
+    SendLine(QStringLiteral("A") + nick);
+    clearNickSelection();
+}
+
+void TFrame::cmTable()
+{
+    SendLine(QStringLiteral("T"));
+}
+
+void TFrame::cmKibic()
+{
+    const bool on = !m_ctx.kibic->Kibic();
+    if (on && m_ownSeat != 0)
+        Fail(QStringLiteral("Játékos nem lehet kibic"));
+    // The request goes out first: when it cannot be sent the mode stays as it was.
+    if (on)
+        SendLine(QStringLiteral("H0"));
+    m_ctx.kibic->SetKibic(on);
+    menuItem("mnKibic")->setChecked(on);
+    if (on) {
+        m_ctx.kibic->KibicSetNames(seatLabels());
+        m_ctx.kibic->show();
+    } else {
+        m_ctx.kibic->hide();
+    }
+}
+
+void TFrame::cmNC()
+{
+    const std::optional<QString> answer = m_ctx.dialogs().inputBox(
+        QStringLiteral("Számozott osztás"), QStringLiteral("Leosztás szám?"), QString());
+    if (!answer)
+        return;
+    SendLine(QStringLiteral("O") + QString::number(StrToIntDef(answer->trimmed(), 1)));
+}
+
+void TFrame::cmSkip()
+{
+    SendLine(QStringLiteral("O1"));
+}
+
+void TFrame::TakeSeat(int seat)
+{
+    if (m_ctx.kibic->Kibic())
+        Fail(QStringLiteral("Aki kibic, maradjon nyugton!"));
+    if (seat >= 1 && seat <= 4 && seatField(seat)->text() != EmptySeatText(seat)) {
+        m_ctx.connect->Notify(QStringLiteral("Foglalt"));
+        return;
+    }
+    if ((m_ownSeat == 0) != (seat == 0))
+        SendLine(QStringLiteral("I") + QString::number(seat));
+    else if (m_ownSeat > 0)
+        m_ctx.connect->Notify(QStringLiteral("Előbb állj fel!"));
 }

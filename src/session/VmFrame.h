@@ -2,8 +2,10 @@
 // The main window: chat, lobby and room pages, the menu, and the spine that reads the
 // club's lines and sends the user's.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
+#include <QVector>
 #include <array>
 #include <functional>
 
@@ -17,6 +19,14 @@ class ChatPane;
 class QPushButton;
 class QStackedWidget;
 class ClickLabel;
+
+// A room of the lobby snapshot with the nicknames present in it.
+struct TRoom
+{
+    QString name;
+    QStringList members;
+    bool operator==(const TRoom &other) const = default;
+};
 
 class TFrame : public QMainWindow
 {
@@ -51,6 +61,41 @@ public:
     void cmAbout();
     void cmContent();
 
+    // Server lines of the lobby and the room.
+    void LobbyLine(QString &arg);   // "L"
+    void JoinLine(QString &arg);    // "J"
+    void DealLine(QString &arg);    // "N"
+    void SeatLine(QString &arg);    // "I"
+    void EnterLine(QString &arg);   // "U"
+    void QuitLine(QString &arg);    // "Q"
+    void HostLine(QString &arg);    // "T"
+    void ChatLine(QString &arg);    // "M"
+    void PingLine(QString &arg);    // "?"
+    void PongLine(QString &arg);    // "G"
+    void UndoAskLine(QString &arg); // "V"
+
+    // The user's commands of the lobby and the room.
+    void cmMsg();
+    void cmPrivate();
+    void cmPing();
+    void cmStat();
+    void cmEnter();
+    void cmLeave();
+    void fdRoomsClick(int row);
+    void cmSeat(int seat);
+    void cmStand();
+    void cmDisconn();
+    void cmTable();
+    void cmKibic();
+    void cmNC();
+    void cmSkip();
+    void TakeSeat(int seat);
+
+    // The rooms of the last lobby snapshot, in order, each with the people in it.
+    QVector<TRoom> Rooms() const;
+    // The selected entry of fdNicks, or empty text when none is selected.
+    QString SelectedNick() const;
+
     // Where the help page is written before the browser opens it.
     static QString HelpPagePath();
 
@@ -80,12 +125,18 @@ private:
     QAction *addItem(QMenu *menu, const char *name, const QString &caption,
                      const QKeySequence &shortcut, std::function<void()> command);
     bool reachable(const QAction *action) const;
+    void wireControls();
+    void applyDeal(int deal, int played);
+    void updateSeatDown();
+    void clearNickSelection();
+    std::array<QLabel *, 4> seatLabels() const;
 
     Context &m_ctx;
     QString m_ownNick;
     int m_ownSeat = 0;
     bool m_shown = false;
     QStringList m_memberDesignItems;
+    QElapsedTimer m_pingStart;
 
 public:
     // Controls, named as the program names them.
