@@ -58,6 +58,22 @@ QPushButton *button(const QString &text, QWidget *parent, const char *name)
     return b;
 }
 
+// The two buttons at the bottom right of a page.
+std::pair<QPushButton *, QPushButton *> buttonRow(QVBoxLayout *column, QWidget *page,
+                                                  const QString &first, const char *firstName,
+                                                  const QString &second, const char *secondName)
+{
+    column->addStretch(1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    auto *a = button(first, page, firstName);
+    auto *b = button(second, page, secondName);
+    bottom->addWidget(a);
+    bottom->addWidget(b);
+    column->addLayout(bottom);
+    return {a, b};
+}
+
 } // namespace
 
 QString ConnectErrorText(QAbstractSocket::SocketError error, const QString &systemText)
@@ -176,14 +192,8 @@ void TConnect::buildPassword()
     column->addWidget(fdPw1);
     column->addWidget(buddyLabel(QStringLiteral("Új jelszó &mégegyszer"), fdPw2, "lbPw2"));
     column->addWidget(fdPw2);
-    column->addStretch(1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    btPw = button(QStringLiteral("OK"), TabPw, "btPw");
-    btCancel = button(QStringLiteral("Semmis"), TabPw, "btCancel");
-    bottom->addWidget(btPw);
-    bottom->addWidget(btCancel);
-    column->addLayout(bottom);
+    std::tie(btPw, btCancel) = buttonRow(column, TabPw, QStringLiteral("OK"), "btPw",
+                                         QStringLiteral("Semmis"), "btCancel");
     connect(btPw, &QPushButton::clicked, this, &QDialog::accept);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -236,14 +246,8 @@ void TConnect::buildSetup()
     column->addWidget(fdSound);
     column->addWidget(fdWindow);
     column->addWidget(fdExit);
-    column->addStretch(1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    btSave = button(QStringLiteral("&Megőriz"), TabSetup, "btSave");
-    btOk = button(QStringLiteral("OK"), TabSetup, "btOk");
-    bottom->addWidget(btSave);
-    bottom->addWidget(btOk);
-    column->addLayout(bottom);
+    std::tie(btSave, btOk) = buttonRow(column, TabSetup, QStringLiteral("&Megőriz"), "btSave",
+                                       QStringLiteral("OK"), "btOk");
     connect(btSave, &QPushButton::clicked, this, [this] { done(SaveResult); });
     connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
 }
