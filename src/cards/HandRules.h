@@ -1,0 +1,28 @@
+#pragma once
+// The own hand's rules, without a window: the hand signals a fresh hand proposes, the
+// display orders, which card may be played, and where the cards stand in the strip.
+
+#include "Hands.h"
+
+#include <QStringList>
+#include <array>
+
+enum class HandOrder { Ascending = 0, Descending = 1, Split = 2 };
+
+// The signals ("Jelzések") a ten-card hand offers, in the order they are proposed.
+QStringList AnalyseHand(const THand &hand);
+
+// Sorts a hand for display. Split: hearts and spades ascending on the left, the tarokks
+// descending in the middle, diamonds and clubs descending on the right.
+void OrderHand(THand &hand, HandOrder order);
+
+// trick: the cards at display positions 1..4 (1 = own seat, 2 right, 3 opposite, 4 left;
+// 0 = no card). counts: the suit counts of the own hand.
+bool IsLegalPlay(const std::array<int, 4> &trick, int card, const THand &counts);
+
+struct HandLayout
+{
+    int step = 0;   // from one card's left edge to the next
+    int margin = 0; // left edge of the first card
+};
+HandLayout LayoutHand(int cards, int cardWidth, int clientWidth);
