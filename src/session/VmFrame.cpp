@@ -453,7 +453,10 @@ void TFrame::buildMenu()
     addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, {});
     addItem(view, "mnRoll", QStringLiteral("L&eosztások..."), none, {});
     addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, {});
-    addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, {});
+    addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, [this] {
+        m_ctx.tk->show();
+        m_ctx.tk->raise();
+    });
     view->addSeparator();
     QAction *kibic = addItem(view, "mnKibic", QStringLiteral("&Kibic"), ctrl('K'), [this] { cmKibic(); });
     kibic->setCheckable(true);
