@@ -1,10 +1,34 @@
 #pragma once
+// The bid list: a deal's bidding laid out under the four seats, and the record of a stored
+// deal that the deal history keeps.
+
+#include "cards/Hands.h"
 
 #include <QWidget>
 #include <array>
 
 class Context;
 class QLabel;
+class QListWidget;
+class QTreeWidgetItem;
+
+// One stored deal of the history.
+struct TBoard
+{
+    TBoard(QString board, qint32 id) : Board(std::move(board)), Id(id) {}
+
+    QTreeWidgetItem *Node = nullptr;
+    QString Board;
+    qint32 Id;
+    qint32 Day = 0;
+    std::array<QString, 4> Names;
+    // Hands[0]: side 2-3's tricks after each trick; Hands[1..4]: each seat's cards in trick order.
+    std::array<THand, 5> Hands;
+    QString Split;
+    QString Tag;
+    QString Scores; // empty until fetched, "X" while asked for
+    QString Bids;   // likewise
+};
 
 class TListForm : public QWidget
 {
@@ -12,6 +36,19 @@ class TListForm : public QWidget
 public:
     explicit TListForm(Context &ctx);
 
+    // Shows the window with the seats' names over the columns and the bids laid out.
+    void ShowBids(const QString &text);
+    // Lays a stored deal's bids out into `lines` (neither shows nor touches the header).
+    void RenderBoard(const TBoard &board, QStringList &lines);
+    // Lays Source out into Target.
+    void Render();
+
+    QString Source;
+    QStringList Target;
+
+    QWidget *pnBids = nullptr;
+    std::array<QLabel *, 4> Seats{}; // Seat1 .. Seat4
+    QListWidget *ListBox = nullptr;
 
 private:
     Context &m_ctx;

@@ -450,7 +450,7 @@ void TFrame::buildMenu()
     addItem(room, "mnTable", QStringLiteral("Új &terem"), ctrl('T'), [this] { cmTable(); });
 
     QMenu *view = addMenu("mnView", QStringLiteral("Nézet"));
-    addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, {});
+    addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, [this] { m_ctx.list->show(); });
     addItem(view, "mnRoll", QStringLiteral("L&eosztások..."), none, {});
     addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, {});
     addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, [this] {
