@@ -19,6 +19,10 @@ public:
     void KibicSetNames(const std::array<QLabel *, 4> &seatFields);
     // The deal number text shown on the view.
     void KibicSetBoard(const QString &board);
+    // An "H" argument in spectator mode: 'seat card card ...', the seat's held cards.
+    void KibicShowHand(QString argument) { Q_UNUSED(argument); }
+    // One seat's place in a "P" line: the card it played in trick `trick` (0: not yet).
+    void KibicPlayCard(int seat, int card, int trick) { Q_UNUSED(seat); Q_UNUSED(card); Q_UNUSED(trick); }
 
 private:
     bool m_kibic = false;

@@ -8,6 +8,8 @@
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
 #include "history/VmStat.h"
+#include "cards/VmCard.h"
+#include "cards/VmDesk.h"
 
 void InstallHandlers(Dispatcher &d, Context &ctx)
 {
@@ -37,6 +39,10 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     frameRow('?', &TFrame::PingLine);
     frameRow('G', &TFrame::PongLine);
     frameRow('V', &TFrame::UndoAskLine);
+
+    // The own hand and the trick in play; in spectator mode both go to the spectator view.
+    d.add(QLatin1Char('H'), [&ctx](QString &arg) { ctx.card->HandMessage(arg); });
+    d.add(QLatin1Char('P'), [&ctx](QString &arg) { ctx.desk->TrickMessage(arg); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);

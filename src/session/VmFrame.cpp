@@ -463,8 +463,8 @@ void TFrame::buildMenu()
     addItem(view, "mnSetup", QStringLiteral("&Beállítások..."), none, [this] { m_ctx.connect->ShowSetup(); });
 
     QMenu *play = addMenu("mnPlay", QStringLiteral("&Játék"));
-    addItem(play, "mnUndo", QStringLiteral("&Visszavon"), ctrl('U'), {});
-    addItem(play, "mnPrev", QStringLiteral("&Előző ütés"), ctrl('E'), {});
+    addItem(play, "mnUndo", QStringLiteral("&Visszavon"), ctrl('U'), [this] { m_ctx.desk->cmUndo(); });
+    addItem(play, "mnPrev", QStringLiteral("&Előző ütés"), ctrl('E'), [this] { m_ctx.desk->cmPrev(); });
     play->addSeparator();
     addItem(play, "mnNC", QStringLiteral("Versenyen &kívül"), none, [this] { cmNC(); });
     addItem(play, "mnSkip", QStringLiteral("Új &osztás"), ctrl('O'), [this] { cmSkip(); });
