@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStackedWidget>
 
 namespace {
 
@@ -39,6 +40,9 @@ TCardForm::TCardForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     }
     m_hand.CountSuits(m_counts);
     resize(6 * RealCardSize.width() + 24, RealCardSize.height());
+    // The settings page closing, by OK or by saving, puts its card size and order in
+    // force at once.
+    m_ctx.connect->installEventFilter(this);
 }
 
 void TCardForm::HandMessage(QString &argument)
@@ -199,6 +203,19 @@ bool TCardForm::event(QEvent *event)
         return true;
     }
     return QWidget::event(event);
+}
+
+bool TCardForm::eventFilter(QObject *watched, QEvent *event)
+{
+    TConnect *settings = m_ctx.connect;
+    if (watched == settings && event->type() == QEvent::Hide
+        && settings->Page->currentWidget() == settings->TabSetup) {
+        m_ctx.guard([this] {
+            ApplyCardSize();
+            ShowHand();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TCardForm::paintEvent(QPaintEvent *)

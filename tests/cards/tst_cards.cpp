@@ -6,6 +6,8 @@
 #include "cards/VmKibic.h"
 #include "session/VmFrame.h"
 
+#include <QStackedWidget>
+
 #include <QSignalSpy>
 #include <algorithm>
 
@@ -30,6 +32,7 @@ private slots:
     void strip_data();
     void strip();
     void miniSize();
+    void settingsPageAppliesAtOnce();
     void keys();
     void keysOnShortHands();
     void mouseSelectsTopmostCard();
@@ -188,6 +191,31 @@ void TstCards::miniSize()
     card->ApplyCardSize(TCardForm::Normal);
     QCOMPARE(card->size(), QSize(708, 204));
     QCOMPARE(top(3), 0);
+}
+
+void TstCards::settingsPageAppliesAtOnce()
+{
+    deal(QStringLiteral("1 2 3 4 5 21 30 35 40 42"));
+    TConnect *settings = t->ctx().connect;
+    TCardForm *card = t->card();
+    const Cards descending = tags();
+    settings->findChild<QRadioButton *>(QStringLiteral("fdCard1"))->setChecked(true);
+    t->setOrder(0);
+
+    // The login page closing leaves the hand as it is.
+    settings->Page->setCurrentWidget(settings->TabLogin);
+    settings->show();
+    settings->hide();
+    QCOMPARE(card->CardSizeInUse(), int(TCardForm::Normal));
+    QCOMPARE(tags(), descending);
+
+    settings->Page->setCurrentWidget(settings->TabSetup);
+    settings->show();
+    settings->hide();
+    QCOMPARE(card->CardSizeInUse(), int(TCardForm::Mini));
+    QTRY_COMPARE(card->size(), QSize(338, 30));
+    QCOMPARE(tags(), (Cards{1, 2, 3, 4, 5, 21, 30, 35, 40, 42}));
+    QCOMPARE(card->Slot(9)->geometry(), QRect(9 * 34, 7, 26, 15));
 }
 
 void TstCards::keys()
