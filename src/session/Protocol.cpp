@@ -8,6 +8,8 @@
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
 #include "history/VmStat.h"
+#include "cards/VmCard.h"
+#include "cards/VmKibic.h"
 
 void InstallHandlers(Dispatcher &d, Context &ctx)
 {
@@ -37,6 +39,12 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     frameRow('?', &TFrame::PingLine);
     frameRow('G', &TFrame::PongLine);
     frameRow('V', &TFrame::UndoAskLine);
+
+    // The own cards. A spectator's view of all four hands is not drawn yet.
+    d.add(QLatin1Char('H'), [&ctx](QString &arg) {
+        if (!ctx.kibic->Kibic())
+            ctx.card->HandMessage(arg);
+    });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);
