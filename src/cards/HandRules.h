@@ -20,6 +20,14 @@ void OrderHand(THand &hand, HandOrder order);
 // 0 = no card). counts: the suit counts of the own hand.
 bool IsLegalPlay(const std::array<int, 4> &trick, int card, const THand &counts);
 
+// What the own hand needs to know of the table to allow a play.
+struct TableState
+{
+    int trick = -1;                 // -1 while bidding
+    int toAct = 0;                  // the seat whose card is due
+    std::array<int, 4> cards{};     // the trick at display positions 1..4
+};
+
 struct HandLayout
 {
     int step = 0;   // from one card's left edge to the next
