@@ -56,6 +56,16 @@ bool TConnect::ExitQuestion() const
     return fdExit->isChecked();
 }
 
+int TConnect::CardSize() const
+{
+    return 0; // until the settings page has its radio groups: the design default
+}
+
+int TConnect::CardOrder() const
+{
+    return 1; // until the settings page has its radio groups: the design default
+}
+
 void TConnect::Notify(const QString &message)
 {
     if (!message.isEmpty())

@@ -21,6 +21,10 @@ public:
     QString ServerText() const;
     // The settings page's "ask before leaving" switch.
     bool ExitQuestion() const;
+    // The settings page's card size (0 "Normál", 1 "Mini") and card order (0 rising,
+    // 1 falling, 2 split), read by every view that shows cards.
+    int CardSize() const;
+    int CardOrder() const;
     // Draws the user's attention: a beep, a box, or both, by the sound setting.
     void Notify(const QString &message);
 
