@@ -8,7 +8,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <vector>
 
 namespace {
@@ -119,12 +118,15 @@ void TTableShape::paintEvent(QPaintEvent *)
     const qreal radius = std::min(width(), height()) / 8.0;
     QPainterPath table;
     table.addRoundedRect(r, radius, radius);
+    // A flat fill: the empty place on the table (picture 0) is drawn in this very colour
+    // and must not stand out as a patch. Depth comes from the rim alone.
     const QColor baize = TPlayView::TableColour();
-    QRadialGradient light(r.center(), r.width() * 0.7);
-    light.setColorAt(0, baize.lighter(112));
-    light.setColorAt(1, baize.darker(108));
-    p.fillPath(table, light);
-    p.setPen(QPen(baize.darker(220), 1));
+    p.fillPath(table, baize);
+    QPainterPath rim;
+    rim.addRoundedRect(r.adjusted(2, 2, -2, -2), radius - 2, radius - 2);
+    p.setPen(QPen(baize.lighter(125), 1.5));
+    p.drawPath(rim);
+    p.setPen(QPen(baize.darker(250), 1));
     p.drawPath(table);
 }
 

@@ -29,6 +29,11 @@ TKibic::TKibic(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     // No border icons: the window comes and goes with spectator mode, not by the user.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(329, 217);
+    // The window is one pixel taller than its view; that line matches the felt's foot.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, TPlayView::FeltColour().darker(115));
+    setPalette(pal);
+    setAutoFillBackground(true);
     m_view = new TPlayView(ctx, this);
     m_view->move(0, 0);
 }
