@@ -42,7 +42,12 @@ TCardForm::TCardForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     resize(6 * RealCardSize.width() + 24, RealCardSize.height());
     // The settings page closing, by OK or by saving, puts its card size and order in
     // force at once.
-    m_ctx.connect->installEventFilter(this);
+    connect(m_ctx.connect, &TConnect::ViewChanged, this, [this] {
+        m_ctx.guard([this] {
+            ApplyCardSize();
+            ShowHand();
+        });
+    });
 }
 
 void TCardForm::HandMessage(QString &argument)
@@ -203,19 +208,6 @@ bool TCardForm::event(QEvent *event)
         return true;
     }
     return QWidget::event(event);
-}
-
-bool TCardForm::eventFilter(QObject *watched, QEvent *event)
-{
-    TConnect *settings = m_ctx.connect;
-    if (watched == settings && event->type() == QEvent::Hide
-        && settings->Page->currentWidget() == settings->TabSetup) {
-        m_ctx.guard([this] {
-            ApplyCardSize();
-            ShowHand();
-        });
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TCardForm::paintEvent(QPaintEvent *)

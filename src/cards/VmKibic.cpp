@@ -1,20 +1,101 @@
 #include "VmKibic.h"
 
+#include "Hands.h"
+#include "Picks.h"
 #include "app/Context.h"
+#include "session/VmConnect.h"
+
+#include <QVector>
+
+namespace {
+
+void checkSeat(int seat)
+{
+    if (seat < 1 || seat > 4)
+        throw RangeError(QStringLiteral("Hibás ülőhely: %1").arg(seat));
+}
+
+void checkCard(int card)
+{
+    if (card < 0 || card >= Card::Count)
+        Fail(QStringLiteral("Hibás lapszám: %1").arg(card));
+}
+
+} // namespace
 
 TKibic::TKibic(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TKibic"));
     setWindowTitle(QStringLiteral("Kibic"));
-    resize(330, 330);
+    // No border icons: the window comes and goes with spectator mode, not by the user.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(329, 217);
+    // The window is one pixel taller than its view; that line matches the felt's foot.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, TPlayView::FeltColour().darker(115));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    m_view = new TPlayView(ctx, this);
+    m_view->move(0, 0);
+    connect(ctx.connect, &TConnect::ViewChanged, this, [this] {
+        m_ctx.guard([this] { ApplyCardOrder(); });
+    });
 }
 
 void TKibic::KibicSetNames(const std::array<QLabel *, 4> &seatFields)
 {
-    Q_UNUSED(seatFields);
+    m_view->SetNames(seatFields);
 }
 
 void TKibic::KibicSetBoard(const QString &board)
 {
-    Q_UNUSED(board);
+    m_view->SetBoardText(board);
+}
+
+void TKibic::KibicShowHand(QString argument)
+{
+    // Everything is read and checked before the hand changes, so a bad line leaves the
+    // view as it was.
+    const int seat = NextInt(argument);
+    checkSeat(seat);
+    QVector<int> cards;
+    while (!argument.isEmpty() && cards.size() < 10) {
+        const int card = NextInt(argument);
+        checkCard(card);
+        cards.append(card);
+    }
+    const int start = 10 - int(cards.size());
+    m_handStart = start;
+    THand &hand = m_view->SeatHand(seat);
+    for (int i = start; i < 10; ++i)
+        hand.Put(i, cards[i - start]);
+    m_view->DrawHand(hand, start, seat);
+}
+
+void TKibic::KibicPlayCard(int seat, int card, int trick)
+{
+    checkSeat(seat);
+    checkCard(card);
+    if (trick < 1 || trick > 10)
+        Fail(QStringLiteral("Hibás hívásszám: %1").arg(trick));
+    THand &hand = m_view->SeatHand(seat);
+    const int slot = trick - 1;
+    int from = slot;
+    if (card != Card::None) {
+        // Only the cards not yet played are searched: slots before this trick hold
+        // earlier tricks, or a former deal's cards when watching began mid-deal.
+        for (int i = slot; i < hand.Count(); ++i)
+            if (hand.Get(i) == card) {
+                hand.Swap(slot, i);
+                break;
+            }
+        from = trick;
+    }
+    m_view->DrawHand(hand, from, seat);
+    m_view->DrawPlayed(card, seat);
+}
+
+void TKibic::ApplyCardOrder()
+{
+    m_view->ApplyCardOrder();
 }

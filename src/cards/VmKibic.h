@@ -1,10 +1,13 @@
 #pragma once
+// The spectator window: a user who watches a table sees all four hands, the trick in
+// play, the names and the deal number.
 
 #include <QWidget>
 #include <array>
 
 class Context;
 class QLabel;
+class TPlayView;
 
 class TKibic : public QWidget
 {
@@ -20,11 +23,19 @@ public:
     // The deal number text shown on the view.
     void KibicSetBoard(const QString &board);
     // An "H" argument in spectator mode: 'seat card card ...', the seat's held cards.
-    void KibicShowHand(QString argument) { Q_UNUSED(argument); }
+    void KibicShowHand(QString argument);
     // One seat's place in a "P" line: the card it played in trick `trick` (0: not yet).
-    void KibicPlayCard(int seat, int card, int trick) { Q_UNUSED(seat); Q_UNUSED(card); Q_UNUSED(trick); }
+    void KibicPlayCard(int seat, int card, int trick);
+    // Redraws the hands after the card-order setting changed.
+    void ApplyCardOrder();
+
+    TPlayView *View() const { return m_view; }
+    // The first slot the last "H" wrote.
+    int HandStart() const { return m_handStart; }
 
 private:
     bool m_kibic = false;
+    int m_handStart = 10;
     Context &m_ctx;
+    TPlayView *m_view = nullptr;
 };

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHostInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -415,6 +416,13 @@ void TConnect::Notify(const QString &message)
         beep();
     if (sound != Qt::Checked && !message.isEmpty())
         m_ctx.dialogs().message(message);
+}
+
+void TConnect::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (Page->currentWidget() == TabSetup)
+        emit ViewChanged();
 }
 
 void TConnect::ShowSetup()

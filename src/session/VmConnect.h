@@ -89,6 +89,14 @@ public:
     QPushButton *btSave = nullptr;
     QPushButton *btOk = nullptr;
 
+signals:
+    // The settings page closed: card size and order may have changed, and every view
+    // that shows cards re-applies them.
+    void ViewChanged();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void buildLogin();
     void buildPassword();
