@@ -862,6 +862,9 @@ void TFrame::JoinLine(QString &arg)
     menuItem("mnUndo")->setEnabled(m_ownSeat > 0);
     menuItem("mnPrev")->setEnabled(m_ownSeat > 0);
     updateSeatDown();
+    // A spectator who moves to another room must not watch under the old room's names.
+    if (m_ctx.kibic->Kibic())
+        m_ctx.kibic->KibicSetNames(seatLabels());
 }
 
 void TFrame::SeatLine(QString &arg)

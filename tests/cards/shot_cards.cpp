@@ -2,10 +2,13 @@
 // club lines, each grabbed and framed under its caption (a bare X server draws no title
 // bars, and the table's caption is its status line). Usage: shot_cards <folder>
 
+#include "FakeClub.h"
 #include "TestClient.h"
 
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
+#include "cards/VmKibic.h"
+#include "session/VmFrame.h"
 #include "session/Dispatch.h"
 #include "session/VmConnect.h"
 
@@ -46,6 +49,8 @@ int main(int argc, char **argv)
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     TestClient client;
     Context &ctx = client.ctx;
+    FakeClub club; // spectating sends lines
+    client.connectTo(club);
     const auto feed = [&](const QString &line) {
         ctx.guard([&] { ctx.dispatcher().dispatch(line); });
     };
@@ -73,5 +78,22 @@ int main(int argc, char **argv)
 
     ctx.desk->cmPrev();
     save(ctx.desk, out.filePath(QStringLiteral("table-previous.png")));
+
+    // A spectator at another table: all four hands, trick 2 half played.
+    feed(QStringLiteral("I\u00c9n 0"));
+    ctx.kibic->SetKibic(true);
+    ctx.kibic->show();
+    feed(QStringLiteral("JTerem2 1234 7 Hanna 1 Kov\u00e1cs 2 Robot3 3 Robot4 4"));
+    feed(QStringLiteral("H1 2 6 11 16 22 27 31 36 40 42"));
+    feed(QStringLiteral("H2 1 3 7 12 18 23 25 29 34 39"));
+    feed(QStringLiteral("H3 4 8 9 13 19 21 26 30 37 38"));
+    feed(QStringLiteral("H4 5 10 14 15 17 20 24 28 32 33"));
+    feed(QStringLiteral("P-2 1 1 36 34 30 33"));
+    feed(QStringLiteral("P4 2 1 17 0 0 0"));
+    feed(QStringLiteral("P1 2 1 17 11 0 0"));
+    ctx.kibic->move(0, 300);
+    save(ctx.kibic, out.filePath(QStringLiteral("kibic.png")));
+    for (const QString &e : client.dialogs->errors())
+        qWarning("%s", qPrintable(e));
     return 0;
 }

@@ -52,6 +52,7 @@ private slots:
     void takeBackQuestion_data();
     void takeBackQuestion();
     void spectatorDealAsksForCards();
+    void spectatorSeesTheNewRoomsNames();
     void commandChecks_data();
     void commandChecks();
     void numberedDeal_data();
@@ -396,6 +397,19 @@ void TstLobby::spectatorDealAsksForCards()
     QCOMPARE(sent(), QStringList{QStringLiteral("H0")});
     QCOMPARE(client->ctx.kibic->windowTitle(), QStringLiteral("Kibic Én"));
     QCOMPARE(frame()->lbDeal->text(), QStringLiteral("9"));
+}
+
+void TstLobby::spectatorSeesTheNewRoomsNames()
+{
+    feed(QStringLiteral("JTerem1 5 0 Robot1 1 Én 0"));
+    client->ctx.kibic->SetKibic(true);
+    feed(QStringLiteral("JTerem2 7 0 Hanna 1 Kovács 3 Én 0"));
+    sent();
+    const QLabel *bottom = client->ctx.kibic->findChild<QLabel *>(QStringLiteral("Nick1"));
+    const QLabel *top = client->ctx.kibic->findChild<QLabel *>(QStringLiteral("Nick3"));
+    QVERIFY(bottom && top);
+    QCOMPARE(bottom->text(), QStringLiteral("Hanna"));
+    QCOMPARE(top->text(), QStringLiteral("Kovács"));
 }
 
 void TstLobby::commandChecks_data()
