@@ -432,10 +432,10 @@ void TFrame::buildMenu()
     addItem(room, "mnTable", QStringLiteral("Új &terem"), ctrl('T'), {});
 
     QMenu *view = addMenu("mnView", QStringLiteral("Nézet"));
-    addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, {});
+    addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, [this] { m_ctx.list->show(); m_ctx.list->raise(); });
     addItem(view, "mnRoll", QStringLiteral("L&eosztások..."), none, {});
     addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, {});
-    addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, {});
+    addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, [this] { m_ctx.tk->show(); m_ctx.tk->raise(); });
     view->addSeparator();
     QAction *kibic = addItem(view, "mnKibic", QStringLiteral("&Kibic"), ctrl('K'), {});
     kibic->setCheckable(true);
