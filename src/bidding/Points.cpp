@@ -11,6 +11,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 int TCatalogueModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(Catalogue::Rows().size());
@@ -91,6 +93,11 @@ TTkForm::TTkForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
 
 void TTkForm::FormCreate()
 {
+    // The small size the table was laid out for: four columns fit the window's width.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+
     m_model = new TCatalogueModel(this);
     m_order = new TCatalogueOrder(this);
     m_order->setSourceModel(m_model);
@@ -114,17 +121,25 @@ void TTkForm::FormCreate()
     titles->setSectionsClickable(true);
     titles->setSectionResizeMode(QHeaderView::Interactive);
     titles->setHighlightSections(false);
-    titles->setStretchLastSection(true);
     connect(titles, &QHeaderView::sectionClicked, this,
             [this](int column) { m_ctx.guard([&] { DBGridTitleClick(column); }); });
 
-    // Widths in characters, as the catalogue's columns are measured.
-    const int digit = DBGrid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int pad = 2 * DBGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
-    DBGrid->setColumnWidth(Catalogue::Tk, 12 * digit + pad);
-    DBGrid->setColumnWidth(Catalogue::Made, 9 * digit + pad);
-    DBGrid->setColumnWidth(Catalogue::Down, 9 * digit + pad);
-    DBGrid->setColumnWidth(Catalogue::Note, 14 * digit + pad);
+    // Widths in characters, as the catalogue's columns are measured, never narrower than
+    // the title above them. The group column takes the rest of the width (14 characters and
+    // more once the window is widened): at the first size all four show without scrolling.
+    const int letter = DBGrid->fontMetrics().averageCharWidth();
+    titles->setMinimumSectionSize(std::max(titles->minimumSectionSize(), 4 * letter));
+    titles->setDefaultSectionSize(titles->minimumSectionSize());
+    const auto widen = [&](int column, int characters) {
+        DBGrid->setColumnWidth(column, std::max(characters * letter + 8, titles->sectionSizeHint(column)));
+    };
+    widen(Catalogue::Tk, 12);
+    widen(Catalogue::Made, 9);
+    widen(Catalogue::Down, 9);
+    // The hidden hint column is the header's last section, so the group column is stretched
+    // by name rather than as "the last one".
+    titles->setStretchLastSection(false);
+    titles->setSectionResizeMode(Catalogue::Note, QHeaderView::Stretch);
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));

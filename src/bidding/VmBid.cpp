@@ -186,6 +186,7 @@ void TBidxForm::buildControls()
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(6, 6, 6, 4);
+    row->setSpacing(6);
     row->addLayout(left, 3);
     row->addWidget(fdBid, 3);
     row->addLayout(buttons, 0);

@@ -26,6 +26,7 @@ class TestBidSession : public QObject
     Q_OBJECT
 private slots:
     void auction();
+    void signalsAreNotCheckedAgainstThePartnerOnSend();
 };
 
 void TestBidSession::auction()
@@ -128,6 +129,28 @@ void TestBidSession::auction()
     QVERIFY(club.waitForLines(4));
     QCOMPARE(club.received.last(), u"BRobi 0"_s);
     QCOMPARE(client.dialogs->errors().size(), 1);
+}
+
+void TestBidSession::signalsAreNotCheckedAgainstThePartnerOnSend()
+{
+    // The partner's "Matador" is about the partner's hand; the user's is about the user's.
+    FakeClub club;
+    TestClient client;
+    client.frame()->setOwnNick(u"Robi"_s);
+    client.frame()->setOwnSeat(2);
+    TBidxForm *bid = client.ctx.bid;
+    bid->SetSignals({u"Matador"_s});
+    QVERIFY(client.connectTo(club));
+    club.sendLines({u"B1 0 0 2 Matador Gém 0"_s, u"B"_s});
+    QTRY_VERIFY(bid->cmGo->isEnabled());
+    QCOMPARE(bid->GroupBids(BidRules::Signals), QStringList{u"Matador"_s});
+    bid->fdBid->setCurrentRow(0);
+    bid->btAdd->click();
+    QCOMPARE(bid->PendingSignalMarks(), QList<bool>{true});
+    bid->cmGo->click();
+    QVERIFY(club.waitForLines(1));
+    QCOMPARE(club.received, QStringList{u"BRobi 1 Matador"_s});
+    QCOMPARE(client.dialogs->errors(), QStringList{});
 }
 
 int runBidSession(int argc, char **argv)

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QStatusBar>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
@@ -183,10 +184,13 @@ void TestCatalogue::titles()
     QCOMPARE(m->index(4, 2).data().toInt(), 0);
     QCOMPARE(m->index(15, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
     QVERIFY(!(m->flags(m->index(0, 0)) & Qt::ItemIsEditable));
-    // Number and group columns are as wide as their character counts, name column too.
-    const int digit = grid->fontMetrics().horizontalAdvance(u'0');
-    QVERIFY(grid->columnWidth(1) >= 9 * digit && grid->columnWidth(1) < 12 * digit);
-    QVERIFY(grid->columnWidth(3) >= 14 * digit);
+    // Columns are at least as wide as their character counts and their titles.
+    const int letter = grid->fontMetrics().averageCharWidth();
+    const int counts[] = {12, 9, 9};
+    for (int c = 0; c < 3; ++c) {
+        QVERIFY(grid->columnWidth(c) >= counts[c] * letter);
+        QVERIFY(grid->columnWidth(c) >= grid->horizontalHeader()->sectionSizeHint(c));
+    }
 }
 
 QStringList TestCatalogue::shownNames(const TTkForm *form)
@@ -221,6 +225,11 @@ void TestCatalogue::orderByClickedTitleAndBack()
     for (const TAnnouncement &a : Catalogue::Rows())
         catalogueOrder << a.Tk;
     QCOMPARE(shownNames(tk), catalogueOrder);
+    // At its first size every column shows whole: nothing to scroll sideways, the group
+    // column holds its widest text.
+    QCOMPARE(tk->DBGrid->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(tk->DBGrid->columnWidth(Catalogue::Note)
+            > tk->DBGrid->fontMetrics().horizontalAdvance(u"Kötött ütés"_s));
     tk->HintOf(u"Gém"_s);
 
     clickTitle(tk, u"    Bukás"_s);
