@@ -153,6 +153,11 @@ void TestBidEditor::contraAndRecontraForOwnSeat2()
     QCOMPARE(list->Lines(), (QStringList{blanks(27) + u"Gém"_s, blanks(54) + u"Kassza"_s,
                                          blanks(81) + u"- Passz -"_s, u"*Kassza"_s}));
     QCOMPARE(list->ListBox->currentRow(), 3);
+    // Closed, the list comes back from the main menu with what it held.
+    list->close();
+    e.client.frame()->menuItem("mnBids")->trigger();
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->Lines().size(), 4);
 
     // The offers are what the user picks from.
     e.chooseGroup(BidRules::Recontra);

@@ -1,5 +1,6 @@
 // The bid text read by seats, laid out by seat, and the bid rules that need no window.
 #include "bidding/BidRules.h"
+#include "bidding/VmList.h"
 #include "cards/Hands.h"
 
 #include <QTest>
@@ -22,6 +23,7 @@ private slots:
     void render_data();
     void render();
     void renderRefusesBadCount();
+    void renderBoard();
     void checks_data();
     void checks();
     void compose_data();
@@ -148,6 +150,27 @@ void TestBidText::renderRefusesBadCount()
     } catch (const ConversionError &e) {
         QVERIFY2(e.text().contains(u"egy"_s), qPrintable(e.text()));
     }
+}
+
+void TestBidText::renderBoard()
+{
+    TBoard board(u"17"_s, 4);
+    QCOMPARE(board.Board, u"17"_s);
+    QCOMPARE(board.Id, 4);
+    for (const THand &hand : board.Hands)
+        QCOMPARE(hand.Count(), 0);
+    QVERIFY(board.Bids.isEmpty() && board.Scores.isEmpty() && board.Node == nullptr);
+
+    board.Bids = u"3 1 Gém 0 0 1 Kassza"_s;
+    QStringList lines{u"earlier"_s};
+    TListForm::RenderBoard(board, lines);
+    QCOMPARE(lines, (QStringList{blanks(81) + u"Gém"_s, u"- Passz -"_s, blanks(27) + u"- Passz -"_s,
+                                 blanks(54) + u"Kassza"_s}));
+    // A stored bidding that cannot be read leaves the page as it was.
+    board.Bids = u"1 1 Gém ? 0"_s;
+    QVERIFY_THROWS_EXCEPTION(ConversionError, TListForm::RenderBoard(board, lines));
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.last(), blanks(54) + u"Kassza"_s);
 }
 
 void TestBidText::checks_data()
