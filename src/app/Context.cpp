@@ -70,6 +70,8 @@ void Context::createWindows()
     QObject::connect(m_link.get(), &Link::closedByClient, frame, &TFrame::LinkDisconnected);
     QObject::connect(m_link.get(), &Link::lost, frame, &TFrame::LinkLost);
     QObject::connect(this, &Context::paintingResumed, frame->fdMsgs, &ChatPane::flush);
+    // A new hand's proposed signals become the bid editor's first group.
+    QObject::connect(card, &TCardForm::proposalsChanged, bid, &TBidxForm::SetSignals);
     setApplicationTitle(m_appTitle);
 }
 

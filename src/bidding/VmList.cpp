@@ -110,6 +110,15 @@ void TListForm::ShowBids(const QString &text)
 void TListForm::RenderBoard(const TBoard &board, QStringList &lines)
 {
     QString source = board.Bids;
-    lines.clear();
-    BidLayout::Render(source, lines);
+    QStringList laid;
+    BidLayout::Render(source, laid);
+    lines = std::move(laid);
+}
+
+QStringList TListForm::Lines() const
+{
+    QStringList lines;
+    for (int i = 0; i < ListBox->count(); ++i)
+        lines << ListBox->item(i)->text();
+    return lines;
 }

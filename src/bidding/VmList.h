@@ -39,7 +39,10 @@ public:
     // Shows the window with the seats' names over the columns and the bids laid out.
     void ShowBids(const QString &text);
     // Lays a stored deal's bids out into `lines` (neither shows nor touches the header).
-    void RenderBoard(const TBoard &board, QStringList &lines);
+    // A text that cannot be read throws and leaves `lines` as they were.
+    static void RenderBoard(const TBoard &board, QStringList &lines);
+    // The lines the list shows, top to bottom.
+    QStringList Lines() const;
     // Lays Source out into Target.
     void Render();
 

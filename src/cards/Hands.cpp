@@ -185,38 +185,38 @@ qint32 PasswordDigest(const QString &password)
     return h;
 }
 
+QList<TBidList::Turn> TBidList::Turns(const QString &text)
+{
+    QList<Turn> turns;
+    QString rest = text;
+    int seat = FirstSeat(NextInt(rest));
+    while (!rest.isEmpty()) {
+        Turn turn;
+        turn.Seat = seat;
+        turn.Count = NextInt(rest);
+        // Stop at the end of the text rather than invent empty words: a hostile count must
+        // not make us append two billion of them.
+        for (int k = 0; k < turn.Count && !rest.isEmpty(); ++k)
+            turn.Bids.append(NextWord(rest));
+        turns.append(std::move(turn));
+        seat = seat % 4 + 1;
+    }
+    return turns;
+}
+
 void TBidList::Parse(const QString &text, int seat)
 {
     if (text.size() == 1)
         return;
-    clear();
-    QString rest = text;
-    const int first = NextInt(rest);
-    // Group numbers 1..4 count turns along the text, starting with the first seat.
-    bool wanted[5] = {false, false, false, false, false};
-    if (seat > 0) {
-        const int group = first == 3 ? ((seat + 1) % 4) + 1 : seat;
-        if (group >= 1 && group <= 4)
-            wanted[group] = true;
-    } else {
-        const int s = -seat;
-        const bool sideOfTwoThree = s == 2 || s == 3;
-        const bool oneAndFour = sideOfTwoThree != (first == 1);
-        wanted[oneAndFour ? 1 : 2] = true;
-        wanted[oneAndFour ? 4 : 3] = true;
+    const QList<Turn> turns = Turns(text);
+    const auto sideOf = [](int s) { return s == 2 || s == 3 ? 2 : 1; };
+    QStringList picked;
+    for (const Turn &turn : turns) {
+        const bool wanted = seat > 0 ? turn.Seat == seat : sideOf(turn.Seat) == sideOf(-seat);
+        if (wanted)
+            picked.append(turn.Bids);
     }
-    int group = 0;
-    while (!rest.isEmpty()) {
-        group = group % 4 + 1;
-        const int n = NextInt(rest);
-        // A count larger than the words left ends with the text: a hostile count must
-        // not make us append two billion empty words.
-        for (int k = 0; k < n && !rest.isEmpty(); ++k) {
-            const QString word = NextWord(rest);
-            if (wanted[group])
-                append(word);
-        }
-    }
+    QStringList::operator=(std::move(picked));
 }
 
 int BidGroupSeat(int firstSeat, int group)

@@ -120,7 +120,27 @@ qint32 PasswordDigest(const QString &password);
 class TBidList : public QStringList
 {
 public:
-    // seat > 0: that seat's bids; seat < 0: the bids of both seats of -seat's side.
+    // One turn of the auction: the seat that made it, its count as written (0 = pass) and
+    // the bids read for it.
+    struct Turn
+    {
+        int Seat = 0;
+        int Count = 0;
+        QStringList Bids;
+    };
+
+    // Only seats 1 and 3 open; any other first-seat value is read as seat 1, by the layout
+    // and by every seat pick alike, so that all views of one text agree.
+    static int FirstSeat(int value) { return value == 3 ? 3 : 1; }
+
+    // Reads a whole bid text into its turns. A word that should be a count and is not a
+    // number throws ConversionError. A count larger than the words that follow takes the
+    // words there are and ends the text: the work is bounded by the text's length.
+    static QList<Turn> Turns(const QString &text);
+
+    // seat > 0: that seat's bids; seat <= 0: the bids of both seats of -seat's side
+    // (seats 2 and 3, or 1 and 4 for any other value). A one-character text leaves the
+    // list as it was; a text that cannot be read throws and leaves it as it was too.
     void Parse(const QString &text, int seat);
 };
 

@@ -4,6 +4,7 @@
 #include "Dispatch.h"
 
 #include "app/Context.h"
+#include "bidding/VmBid.h"
 #include "session/Link.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
@@ -43,6 +44,9 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     // The own hand and the trick in play; in spectator mode both go to the spectator view.
     d.add(QLatin1Char('H'), [&ctx](QString &arg) { ctx.card->HandMessage(arg); });
     d.add(QLatin1Char('P'), [&ctx](QString &arg) { ctx.desk->TrickMessage(arg); });
+
+    // Bidding: empty = the user's turn; otherwise the bid text of the deal so far.
+    d.add(QLatin1Char('B'), [&ctx](QString &text) { ctx.bid->ReceiveBid(text); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);
