@@ -73,11 +73,14 @@ void Link::sendLine(const QString &text)
 {
     if (!isOpen())
         Fail(QStringLiteral("Nincs kapcsolat a szerverrel."));
-    QByteArray bytes = Cp1250::encode(text);
+    // CR LF is the only line end; inside the text it would start a second command.
+    QString single = text;
+    single.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    QByteArray bytes = Cp1250::encode(single);
     bytes.append("\r\n", 2);
     if (m_socket->write(bytes) != bytes.size())
         Fail(QStringLiteral("Sikertelen küldés: %1").arg(m_socket->errorString()));
-    emit lineSent(text);
+    emit lineSent(single);
 }
 
 void Link::schedule()

@@ -20,6 +20,7 @@ private slots:
     void unknownAndEmptyLines();
     void burstReachesTheChatPane();
     void loneLineFeedStaysInLine();
+    void sentLineCannotSmuggleASecondLine();
     void splitAcrossManyWrites();
     void linesWaitWhileBoxIsOpen();
     void linesWaitWhileHandlerShowsBox();
@@ -95,6 +96,15 @@ void TstReading::loneLineFeedStaysInLine()
 {
     club->sendRaw("Za\nb\rc\r\n");
     QTRY_COMPARE(handled, QStringList{QStringLiteral("a\nb\rc")});
+}
+
+void TstReading::sentLineCannotSmuggleASecondLine()
+{
+    // Text that came from the club (a chat line, a personal record) may hold CR LF; sent
+    // back, it must stay one line and not become a command of its own.
+    client->frame()->SendLine(QStringLiteral("D1 Anna;\r\nMszia;a\nb\rc;"));
+    QVERIFY(club->waitForLines(1));
+    QCOMPARE(club->received, QStringList{QStringLiteral("D1 Anna; Mszia;a\nb\rc;")});
 }
 
 void TstReading::splitAcrossManyWrites()
