@@ -7,6 +7,7 @@
 
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
+#include "cards/Picks.h"
 #include "cards/VmKibic.h"
 #include "session/VmFrame.h"
 #include "session/Dispatch.h"
@@ -93,6 +94,30 @@ int main(int argc, char **argv)
     feed(QStringLiteral("P1 2 1 17 11 0 0"));
     ctx.kibic->move(0, 300);
     save(ctx.kibic, out.filePath(QStringLiteral("kibic.png")));
+    // The replay view of a stored deal, in the middle of trick 3.
+    TPlayView replay(ctx, nullptr);
+    const int deal[4][10] = {{21, 1, 6, 42, 11, 16, 27, 2, 33, 7},
+                             {22, 3, 8, 30, 12, 17, 28, 4, 34, 9},
+                             {41, 5, 10, 31, 13, 18, 29, 14, 35, 19},
+                             {23, 24, 25, 26, 15, 20, 32, 36, 37, 38}};
+    for (int seat = 1; seat <= 4; ++seat) {
+        THand &cards = replay.SeatHand(seat);
+        cards.SetCount(0);
+        for (int card : deal[seat - 1])
+            cards.Add(card);
+    }
+    replay.Tricks().SetText(QStringLiteral("1 1 1 1 2 2 2 2 3 3"));
+    replay.SetNames(std::array<QString, 4>{QStringLiteral("Hanna"), QStringLiteral("Kovács"),
+                                           QStringLiteral("Robot3"), QStringLiteral("Robot4")});
+    replay.SetBoard(1234);
+    replay.GoFirst();
+    for (int i = 0; i < 12; ++i) // two whole tricks are nine steps (the table clears once)
+        replay.StepForward();
+    replay.setWindowTitle(QStringLiteral("Lejátszás"));
+    replay.move(400, 300);
+    replay.show();
+    save(&replay, out.filePath(QStringLiteral("replay.png")));
+
     for (const QString &e : client.dialogs->errors())
         qWarning("%s", qPrintable(e));
     return 0;
