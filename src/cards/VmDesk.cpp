@@ -7,6 +7,7 @@
 #include "app/Context.h"
 #include "session/ClickLabel.h"
 #include "session/VmFrame.h"
+#include "app/Caption.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -184,7 +185,7 @@ void TDeskForm::TrickMessage(QString &argument)
     if (own > 0 && line.seat == own)
         m_ctx.card->YourTurn();
     if (kibic)
-        m_ctx.kibic->setWindowTitle(m_current.caption);
+        m_ctx.kibic->setWindowTitle(PlainCaption(m_current.caption));
     else
         show();
 }
@@ -196,7 +197,7 @@ void TDeskForm::ShowTrick(Which which)
     for (int i = 0; i < 4; ++i)
         Image[i]->setCard(record.cards[i]);
     // Before the first trick there is no status line; the design caption stands then.
-    setWindowTitle(record.caption.isEmpty() ? QStringLiteral("Asztal") : record.caption);
+    setWindowTitle(record.caption.isEmpty() ? QStringLiteral("Asztal") : PlainCaption(record.caption));
 }
 
 void TDeskForm::cmCurr()

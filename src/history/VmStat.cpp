@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "cards/Hands.h"
 #include "session/VmFrame.h"
+#include "app/Caption.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -103,7 +104,7 @@ TStat *TStat::ReceiveStat(Context &ctx, const QString &argument)
     }
     window->btSave->setVisible(status != 2);
     window->setWindowTitle(window->m_newEntry ? QStringLiteral("Adatok felvétele")
-                                              : data.fields[PersonalData::Nick]);
+                                              : PlainCaption(data.fields[PersonalData::Nick]));
     window->show();
     window->raise();
     window->activateWindow();

@@ -11,6 +11,7 @@
 #include "cards/VmDesk.h"
 #include "history/VmRoll.h"
 #include "history/VmStat.h"
+#include "app/Caption.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -369,7 +370,7 @@ void TConnect::onConnected()
     m_loginPending = false;
     m_ctx.guard([this] {
         const QString nick = m_ctx.frame->ownNick();
-        m_ctx.card->setWindowTitle(nick + QStringLiteral(" lapjai"));
+        m_ctx.card->setWindowTitle(PlainCaption(nick + QStringLiteral(" lapjai")));
         m_ctx.setApplicationTitle(QStringLiteral("Vm ") + nick);
         if (m_newUser) {
             fdNewUser->setChecked(false);

@@ -13,6 +13,7 @@
 #include "cards/VmDesk.h"
 #include "cards/VmKibic.h"
 #include "history/VmRoll.h"
+#include "app/Caption.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -809,7 +810,7 @@ void TFrame::applyDeal(int deal, int played)
     lbMatch->setText(QString::number(played));
     if (m_ctx.kibic->Kibic()) {
         m_ctx.kibic->KibicSetBoard(lbDeal->text());
-        m_ctx.kibic->setWindowTitle(QStringLiteral("Kibic ") + m_ownNick);
+        m_ctx.kibic->setWindowTitle(PlainCaption(QStringLiteral("Kibic ") + m_ownNick));
         SendLine(QStringLiteral("H0"));
     }
 }

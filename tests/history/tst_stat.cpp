@@ -44,6 +44,7 @@ private slots:
     void nicknameChange();
     void newUserRegistration();
     void severalWindowsFreedOnClose();
+    void captionShowsNicknameAsItIs();
 };
 
 void TstStat::checks_data()
@@ -246,6 +247,15 @@ void TstStat::severalWindowsFreedOnClose()
     c.ctx.guard([&] { c.ctx.dispatcher().dispatch(QStringLiteral("Dx ;;Anna;")); });
     QCOMPARE(c.dialogs->errors().size(), 1);
     QCOMPARE(c.frame()->findChildren<TStat *>().size(), 0);
+}
+
+void TstStat::captionShowsNicknameAsItIs()
+{
+    TestClient c;
+    TStat *w = TStat::ReceiveStat(c.ctx, QStringLiteral("2 ;;a[*]b;"));
+    QVERIFY(w && w->windowHandle());
+    QCOMPARE(w->windowHandle()->title(), QStringLiteral("a[*]b"));
+    w->close();
 }
 
 QTEST_MAIN(TstStat)
