@@ -165,6 +165,9 @@ void TCardForm::SendPlay()
 void TCardForm::YourTurn()
 {
     show();
+    // The taker of the tenth trick "leads" with nothing in hand: no call, no card.
+    if (m_hand.Count() == 0)
+        return;
     if (m_hand.Count() == 1) {
         m_selected = 0;
         SendPlay();

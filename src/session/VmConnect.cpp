@@ -520,6 +520,11 @@ void TConnect::ArrangeWindows(IniFile &ini, bool save)
         {m_ctx.desk, "DT", "DL", 30, 365},
         {m_ctx.card, "CT", "CL", 510, 0},
     };
+    // The default places were made for a main window of 365 × 508; ours may need more room
+    // for its layout, and then the windows beside and below it move along instead of
+    // covering it. Places read from the settings file stay as they are.
+    int besideShift = 0;
+    int belowShift = 0;
     for (const Place &p : places) {
         if (!p.window)
             continue;
@@ -531,14 +536,21 @@ void TConnect::ArrangeWindows(IniFile &ini, bool save)
                 ini.writeInteger(A, QStringLiteral("FH"), p.window->height());
                 ini.writeInteger(A, QStringLiteral("FW"), p.window->width());
             }
-        } else {
-            p.window->move(ini.readInteger(A, left, p.leftDefault), ini.readInteger(A, top, p.topDefault));
-            if (p.window == m_ctx.frame) {
-                // Never smaller than the window's own layout needs.
-                const QSize least = p.window->minimumSizeHint();
-                p.window->resize(std::max(ini.readInteger(A, QStringLiteral("FW"), 365), least.width()),
-                                 std::max(ini.readInteger(A, QStringLiteral("FH"), 508), least.height()));
-            }
+            continue;
+        }
+        const int x = ini.readInteger(A, left, p.leftDefault + (p.leftDefault > 0 ? besideShift : 0));
+        const int y = ini.readInteger(A, top, p.topDefault + (p.leftDefault == 0 && p.topDefault > 0 ? belowShift : 0));
+        p.window->move(x, y);
+        if (p.window == m_ctx.frame) {
+            // Never smaller than the window's own layout needs.
+            const QSize least = p.window->minimumSizeHint();
+            p.window->resize(std::max(ini.readInteger(A, QStringLiteral("FW"), 365), least.width()),
+                             std::max(ini.readInteger(A, QStringLiteral("FH"), 508), least.height()));
+            besideShift = std::max(0, x + p.window->width() - 365);
+            // The main window's own title bar, when the window system draws one, is below
+            // it too.
+            const int titleBar = std::max(0, p.window->frameGeometry().height() - p.window->height());
+            belowShift = std::max(0, y + p.window->height() + titleBar - 508);
         }
     }
 }

@@ -354,6 +354,13 @@ void TstCards::lastCardPlaysItself()
     t->feed(QStringLiteral("P-2 9 4 5 6 8 9"));
     QCOMPARE(t->sent(), QStringList{"P7"});
     QCOMPARE(t->notices(), QStringList());
+
+    // The user takes the tenth trick with the hand empty: nothing to call for.
+    t->feed(QStringLiteral("H2"));
+    t->feed(QStringLiteral("P-2 10 4 10 7 11 12"));
+    QCOMPARE(t->sent(), QStringList());
+    QCOMPARE(t->notices(), QStringList());
+    QCOMPARE(t->errors(), QStringList());
 }
 
 void TstCards::spectatorHand()

@@ -2,6 +2,10 @@
 
 #include "FakeClub.h"
 #include "TestClient.h"
+#include "bidding/VmBid.h"
+#include "bidding/VmList.h"
+#include "cards/VmCard.h"
+#include "cards/VmDesk.h"
 
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
@@ -280,6 +284,11 @@ void TstConnect::defaultsWithoutFile()
     QCOMPARE(t->fdUser->itemText(0), QStringLiteral("Masina"));
     QCOMPARE(t->fdServer->itemText(1), QString::fromUtf8(TConnect::DefaultServerLabel));
     QCOMPARE(c.frame()->pos(), QPoint(0, 0));
+    // The other windows' places make room for the main window as large as it is.
+    const QSize frame = c.frame()->size();
+    QCOMPARE(c.ctx.desk->pos(), QPoint(std::max(365, frame.width()), 30));
+    QCOMPARE(c.ctx.bid->x(), c.ctx.desk->x());
+    QCOMPARE(c.ctx.card->pos(), QPoint(0, std::max(510, frame.height() + 2)));
 }
 
 void TstConnect::saveView_data()
@@ -329,6 +338,7 @@ void TstConnect::restoreWindows()
     c.ctx.connect->LoadSettings();
     QCOMPARE(c.ctx.desk->pos(), QPoint(64, 77));
     QCOMPARE(c.frame()->size(), QSize(900, 600));
+    QCOMPARE(c.ctx.list->pos(), QPoint(900, 13)); // not in the file: beside the frame
     QCOMPARE(c.ctx.connect->CardOrder(), 2); // above the last item: the last
     QCOMPARE(c.ctx.connect->CardSize(), -1); // negative: none
     QCOMPARE(c.ctx.connect->fdSound->checkState(), Qt::Checked); // garbage: the default
