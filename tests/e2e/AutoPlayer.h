@@ -1,0 +1,91 @@
+#pragma once
+// The user's part of a deal, done through the windows whenever it is the user's turn: the
+// first bid turn offers a game from the trick group, every later one passes; a card is the
+// first legal one of the hand as shown.
+
+#include "bidding/BidRules.h"
+#include "bidding/VmBid.h"
+#include "cards/VmCard.h"
+#include "cards/VmDesk.h"
+#include "session/VmFrame.h"
+#include "app/Context.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <array>
+#include <utility>
+
+class AutoPlayer
+{
+public:
+    explicit AutoPlayer(Context &ctx) : m_ctx(ctx) {}
+
+    int bidTurns = 0;
+    int cardsPlayed = 0;
+    bool stuck = false; // on turn with no legal card: the hand and the table disagree
+
+    // Hook for pictures: called with the editor ready to send, before it is sent.
+    std::function<void()> beforeSend;
+
+    // One look at the windows; acts if it is the user's turn.
+    void step()
+    {
+        TBidxForm *bid = m_ctx.bid;
+        TCardForm *hand = m_ctx.card;
+        TDeskForm *desk = m_ctx.desk;
+        if (bid->isVisible() && bid->cmGo->isEnabled()) {
+            if (bidTurns == 0) {
+                QListWidget *groups = bid->fdGroups;
+                QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
+                                  groups->visualItemRect(groups->item(BidRules::Tricks)).center());
+                bid->fdBid->setCurrentRow(0);
+                bid->btAdd->click();
+            }
+            if (beforeSend)
+                beforeSend();
+            bid->cmGo->click();
+            ++bidTurns;
+            return;
+        }
+        if (m_waiting) {
+            // A card is out: nothing more until the table has moved on.
+            if (desk->TrickNumber() == m_sentAt.first && desk->Current().cards == m_sentAt.second)
+                return;
+            m_waiting = false;
+        }
+        const int own = m_ctx.frame->ownSeat();
+        if (desk->TrickNumber() < 1 || own < 1 || desk->SeatToAct() != own || !hand->isVisible())
+            return;
+        if (hand->Hand().Count() <= 1)
+            return; // the hand window plays a last card by itself
+        for (int slot = 0; slot < hand->Hand().Count(); ++slot) {
+            hand->SelectCard(slot);
+            if (hand->IsLegalPlay()) {
+                m_sentAt = {desk->TrickNumber(), desk->Current().cards};
+                m_waiting = true;
+                m_ctx.guard([hand] { hand->PlaySelected(); });
+                ++cardsPlayed;
+                return;
+            }
+        }
+        stuck = true;
+    }
+
+    // The tenth trick lies complete on the table.
+    bool dealOver() const
+    {
+        const TDeskForm *desk = m_ctx.desk;
+        if (desk->TrickNumber() != 10)
+            return false;
+        for (int card : desk->Current().cards)
+            if (card == 0)
+                return false;
+        return true;
+    }
+
+private:
+    Context &m_ctx;
+    bool m_waiting = false;
+    std::pair<int, std::array<int, 4>> m_sentAt;
+};

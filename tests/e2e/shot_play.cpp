@@ -1,0 +1,144 @@
+// A picture story of a newcomer's first deal: the real client against a real vimo-club,
+// every visible window drawn where the program puts it, under its caption (a bare X
+// server draws no title bars). Usage: shot_play <vimo-club program> <folder>
+
+#include "AutoPlayer.h"
+#include "ClubProcess.h"
+#include "TestClient.h"
+
+#include "bidding/VmList.h"
+#include "session/VmConnect.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QStackedWidget>
+
+namespace {
+
+constexpr int Bar = 24;
+
+// The windows a player sees, in the order they lie on one another.
+QList<QWidget *> visibleWindows(Context &ctx)
+{
+    QList<QWidget *> shown;
+    for (QWidget *w : {static_cast<QWidget *>(ctx.frame), static_cast<QWidget *>(ctx.list),
+                       static_cast<QWidget *>(ctx.desk), static_cast<QWidget *>(ctx.bid),
+                       static_cast<QWidget *>(ctx.card), static_cast<QWidget *>(ctx.connect)})
+        if (w->isVisible())
+            shown << w;
+    return shown;
+}
+
+bool scene(Context &ctx, const QString &path)
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const QList<QWidget *> windows = visibleWindows(ctx);
+    QRect area;
+    for (QWidget *w : windows)
+        area |= w->frameGeometry().adjusted(0, 0, 0, Bar);
+    area = area.adjusted(-8, -8, 8, 8);
+    QImage canvas(area.size(), QImage::Format_RGB32);
+    canvas.fill(QColor(0x2b, 0x30, 0x36));
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont f = QApplication::font();
+    f.setPixelSize(13);
+    f.setBold(true);
+    p.setFont(f);
+    for (QWidget *w : windows) {
+        const QPoint at = w->pos() - area.topLeft();
+        const QPixmap body = w->grab();
+        const QRect title(at, QSize(w->width(), Bar));
+        p.fillRect(title, QColor(0x4a, 0x52, 0x5a));
+        p.setPen(QColor(0xf0, 0xf0, 0xf0));
+        p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle());
+        p.drawPixmap(at + QPoint(0, Bar), body);
+        p.setPen(QColor(0x15, 0x18, 0x1b));
+        p.drawRect(QRect(at, QSize(w->width(), w->height() + Bar)).adjusted(0, 0, -1, -1));
+    }
+    p.end();
+    return canvas.save(path);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        qWarning("usage: shot_play <vimo-club program> <folder>");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    ClubProcess club;
+    if (!club.start(QString::fromLocal8Bit(argv[1]), 0)) {
+        qWarning("club did not start: %s", qPrintable(club.errorText()));
+        return 1;
+    }
+    TestClient client;
+    Context &ctx = client.ctx;
+    ctx.connect->LoadSettings(); // the default places of the windows
+    ctx.frame->show();
+    bool ok = true;
+
+    // 1. The login page, as a newcomer fills it.
+    client.pageAnswer = [&](TConnect &page) {
+        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
+        page.fdPort->setText(QString::number(club.port()));
+        page.fdUser->setCurrentText(QStringLiteral("Vendég"));
+        page.fdSave->setChecked(false);
+        page.move(60, 120);
+        page.show();
+        ok = scene(ctx, out.filePath(QStringLiteral("play-1-login.png"))) && ok;
+        page.hide();
+        return int(QDialog::Accepted);
+    };
+    ctx.guard([&] { ctx.connect->ShowLogin(); });
+    QTest::qWaitFor([&] { return ctx.frame->fdRooms->count() > 1; }, 10000);
+    ok = scene(ctx, out.filePath(QStringLiteral("play-2-lobby.png"))) && ok;
+
+    // 2. Into a room, down at seat 1: the robots take the other seats and the deal begins.
+    ctx.frame->fdRooms->setCurrentRow(1);
+    ctx.guard([&] { ctx.frame->cmEnter(); });
+    QTest::qWaitFor([&] { return ctx.frame->Page->currentWidget() == ctx.frame->TabRoom; }, 10000);
+    ctx.guard([&] { ctx.frame->cmSeat(1); });
+
+    AutoPlayer player(ctx);
+    bool bidShot = false;
+    player.beforeSend = [&] {
+        if (bidShot)
+            return;
+        bidShot = true;
+        ok = scene(ctx, out.filePath(QStringLiteral("play-3-bidding.png"))) && ok;
+    };
+    bool midShot = false;
+    QTest::qWaitFor([&] {
+        player.step();
+        // 3. Play in the middle of the deal: trick 5 with two cards on the table.
+        if (!midShot && ctx.desk->TrickNumber() == 5) {
+            int cards = 0;
+            for (int c : ctx.desk->Current().cards)
+                cards += c != 0;
+            if (cards == 2) {
+                midShot = true;
+                ok = scene(ctx, out.filePath(QStringLiteral("play-4-trick.png"))) && ok;
+            }
+        }
+        return player.dealOver() || player.stuck;
+    }, 120000);
+
+    // 4. The last trick and the result in the room's chat.
+    QTest::qWaitFor([&] {
+        return client.chatLines().filter(QStringLiteral("Eredmény: ")).size() > 0;
+    }, 10000);
+    ok = scene(ctx, out.filePath(QStringLiteral("play-5-result.png"))) && ok;
+    if (!client.dialogs->errors().isEmpty())
+        qWarning("errors: %s", qPrintable(client.dialogs->errors().join(QLatin1String(" | "))));
+    return ok && bidShot && midShot && !player.stuck ? 0 : 1;
+}

@@ -1,0 +1,85 @@
+// The client's real windows against a real vimo-club on loopback: log in, enter a room, sit
+// down, bid, play the ten tricks through the own hand window, see the result, and fetch the
+// stored deal of today.
+
+#include "AutoPlayer.h"
+#include "ClubProcess.h"
+#include "TestClient.h"
+
+#include "session/Dispatch.h"
+#include "session/VmConnect.h"
+#include "session/VmFrame.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QtTest>
+
+class TstEndToEnd : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeDealAgainstRobots();
+};
+
+void TstEndToEnd::wholeDealAgainstRobots()
+{
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
+    TestClient client;
+    Context &ctx = client.ctx;
+    TFrame *frame = client.frame();
+    const QString nick = QStringLiteral("Vendég");
+
+    // Log in through the login page.
+    client.pageAnswer = [&](TConnect &page) {
+        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
+        page.fdPort->setText(QString::number(club.port()));
+        page.fdUser->setCurrentText(nick);
+        page.fdSave->setChecked(false);
+        return int(QDialog::Accepted);
+    };
+    ctx.guard([&] { ctx.connect->ShowLogin(); });
+    QTRY_VERIFY_WITH_TIMEOUT(frame->fdRooms->count() > 1, 10000);
+
+    // Into the first room after the lobby, and down at seat 1.
+    frame->fdRooms->setCurrentRow(1);
+    ctx.guard([&] { frame->cmEnter(); });
+    QTRY_COMPARE_WITH_TIMEOUT(frame->Page->currentWidget(), frame->TabRoom, 10000);
+    ctx.guard([&] { frame->cmSeat(1); });
+    QTRY_COMPARE_WITH_TIMEOUT(frame->ownSeat(), 1, 10000);
+    const int chatBefore = frame->ChatLineCount();
+
+    AutoPlayer player(ctx);
+    QVERIFY2(QTest::qWaitFor([&] {
+                 player.step();
+                 return player.dealOver() || player.stuck;
+             }, 120000),
+             qPrintable(client.chatLines().join(QLatin1Char('\n'))));
+    QVERIFY(!player.stuck);
+    QVERIFY(player.bidTurns >= 1);
+    QVERIFY(player.cardsPlayed >= 9); // the tenth may go by itself, as a last card does
+    QCOMPARE(client.dialogs->errors(), QStringList());
+
+    // The result reaches the room's chat: the tricks first, the points last.
+    const auto resultLines = [&] {
+        return client.chatLines().mid(chatBefore).filter(
+            QRegularExpression(QStringLiteral("Vége a leosztásnak\\.|Eredmény: ")));
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(resultLines().size(), 2, 10000);
+
+    // Today's stored deals carry the user's name.
+    QStringList history;
+    ctx.dispatcher().add(QLatin1Char('X'), [&](QString &arg) { history << arg; });
+    const int today = int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+    frame->SendLine(QStringLiteral("X0 ") + QString::number(today));
+    QTRY_VERIFY_WITH_TIMEOUT(!history.isEmpty(), 10000);
+    QVERIFY2(history.first().startsWith(QLatin1String("0 ")), qPrintable(history.first()));
+    QVERIFY2(history.first().contains(nick), qPrintable(history.first()));
+}
+
+QTEST_MAIN(TstEndToEnd)
+#include "tst_e2e.moc"
