@@ -10,6 +10,8 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
 {
     m_socket->setParent(this);
+    // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
+    m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &Member::readLines);
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
@@ -25,11 +27,6 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
 }
 
 Member::~Member() = default;
-
-QString Member::peer() const
-{
-    return QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
-}
 
 void Member::send(const QString &line)
 {

@@ -35,7 +35,7 @@ public:
     // Sends what is queued, then closes; no further line is read.
     void close();
     bool closing() const { return m_closing; }
-    QString peer() const;
+    const QString &peer() const { return m_peer; }
 
     QString nick;                 // empty until logged in
     Room *room = nullptr;
@@ -52,6 +52,7 @@ private:
     bool takeToken();
 
     QTcpSocket *m_socket;
+    QString m_peer;
     LineFramer m_framer;
     Limits m_limits;
     double m_tokens;
