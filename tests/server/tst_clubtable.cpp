@@ -77,6 +77,27 @@ private:
         return false;
     }
 
+    // Anna, alone with robots at seat 1, bids on until the play has begun and she is on turn
+    // with cards to spare; a deal that ends in the auction is followed by a new one.
+    bool reachPlay(ClubClient &anna)
+    {
+        for (int step = 0; step < 200; ++step) {
+            if (!QTest::qWaitFor([&] { return deal() && (deal()->phase() == Deal::Phase::Done || deal()->onTurn() == 1); }, 5000))
+                return false;
+            if (deal()->phase() == Deal::Phase::Done) {
+                anna.send(QStringLiteral("O1"));
+                if (!QTest::qWaitFor([&] { return deal()->phase() != Deal::Phase::Done; }, 5000))
+                    return false;
+                continue;
+            }
+            if (deal()->phase() == Deal::Phase::Playing && deal()->hand(1).size() >= 2)
+                return true;
+            if (!act(anna, QStringLiteral("Anna"), 1) || !anna.sync())
+                return false;
+        }
+        return false;
+    }
+
 private slots:
     void init()
     {
@@ -174,8 +195,8 @@ private slots:
         ClubClient &cecil = member(QStringLiteral("Cecil"));
         ClubClient &dora = member(QStringLiteral("Dóra"));
         anna.send(QStringLiteral("I1"));
-        QVERIFY(!cecil.next(QStringLiteral("N")).isNull());
-        QVERIFY(act(anna, QStringLiteral("Anna"), 1));
+        // Robots stop once Anna is on turn: the table holds still while Cecil asks.
+        QVERIFY(reachPlay(anna));
         QVERIFY(anna.sync() && cecil.sync());
         const qsizetype mark = cecil.lines.size();
         cecil.send(QStringLiteral("H0"));
@@ -184,6 +205,11 @@ private slots:
         got.removeLast();  // the sync's own reply
         QCOMPARE(got, deal()->spectatorLines());
         QCOMPARE(got.filter(QRegularExpression(QStringLiteral("^H"))).size(), 4);
+        // From now on the hands reach Cecil as cards are played.
+        const qsizetype before = cecil.lines.filter(QRegularExpression(QStringLiteral("^H"))).size();
+        QVERIFY(act(anna, QStringLiteral("Anna"), 1));
+        QVERIFY(QTest::qWaitFor([&] {
+            return cecil.lines.filter(QRegularExpression(QStringLiteral("^H"))).size() > before; }, 5000));
         anna.send(QStringLiteral("H0"));
         QCOMPARE(anna.next(QStringLiteral("MSzerver")), notice(QStringLiteral("Játékos nem lehet kibic")));
         QVERIFY(dora.sync());
@@ -194,19 +220,7 @@ private slots:
     {
         ClubClient &anna = member(QStringLiteral("Anna"));
         anna.send(QStringLiteral("I1"));
-        // On to the play, with Anna on turn and cards to spare.
-        for (int step = 0; step < 200; ++step) {
-            QVERIFY(QTest::qWaitFor([&] { return deal() && (deal()->phase() == Deal::Phase::Done || deal()->onTurn() == 1); }, 5000));
-            if (deal()->phase() == Deal::Phase::Done) {
-                anna.send(QStringLiteral("O1"));
-                QVERIFY(QTest::qWaitFor([&] { return deal()->phase() != Deal::Phase::Done; }, 5000));
-                continue;
-            }
-            if (deal()->phase() == Deal::Phase::Playing && deal()->hand(1).size() >= 2)
-                break;
-            QVERIFY(act(anna, QStringLiteral("Anna"), 1));
-            QVERIFY(anna.sync());
-        }
+        QVERIFY(reachPlay(anna));
         QCOMPARE(deal()->phase(), Deal::Phase::Playing);
         const qsizetype held = deal()->hand(1).size();
         QVERIFY(act(anna, QStringLiteral("Anna"), 1));
