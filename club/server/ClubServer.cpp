@@ -96,7 +96,7 @@ void ClubServer::incomingConnection(qintptr handle)
         m_members.removeOne(who);
         who->deleteLater();
     }, Qt::QueuedConnection);
-    QTimer::singleShot(m_options.limits.loginSeconds * 1000, m, [this, m] {
+    QTimer::singleShot(m_options.limits.loginMs, m, [this, m] {
         if (m->nick.isEmpty() && !m->closing()) {
             m->send(wire::Notice(QStringLiteral("Lejárt a bejelentkezésre szánt idő")));
             drop(m, QStringLiteral("nem jelentkezett be"));

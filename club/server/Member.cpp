@@ -10,6 +10,9 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
 {
     m_socket->setParent(this);
+    // The club sends no keep-alive lines (the client would answer one as a host's request
+    // for a new deal), so the system finds the peers that vanished without a word.
+    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
     m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
     m_clock.start();

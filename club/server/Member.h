@@ -19,7 +19,7 @@ struct Limits
     int burst = 40;               // lines a member may send at once
     double perSecond = 10;        // lines a second the bucket refills with
     qint64 maxUnsent = 4 << 20;   // bytes waiting for a reader who does not read
-    int loginSeconds = 600;       // a stranger may fill in the registration form meanwhile
+    int loginMs = 600000;         // a stranger may fill in the registration form meanwhile
     int maxMembers = 500;         // connections at once; the lobby line must fit a line
     int maxRooms = 40;
 };

@@ -444,6 +444,23 @@ private slots:
                  QStringList({"MBéla: 1", "MBéla: 2", "MBéla: 3", "MBéla: 4"}));
     }
 
+    void strangersWhoNeverLogInAreClosed()
+    {
+        club::ClubOptions options;
+        options.limits.loginMs = 50;
+        server = StartClub(options);
+        // Anna's clock started first, so it has run out too once the stranger is closed.
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        ClubClient &stranger = client();
+        QVERIFY(stranger.waitConnected());
+        QCOMPARE(stranger.next(QStringLiteral("M")), notice(QStringLiteral("Lejárt a bejelentkezésre szánt idő")));
+        QVERIFY(stranger.waitClosed());
+        QTRY_COMPARE(server->memberCount(), 1);
+        // A member who did log in stays.
+        QVERIFY(!anna.isClosed());
+        QVERIFY(anna.sync());
+    }
+
     void fullClubTurnsNewcomersAway()
     {
         club::ClubOptions options;
