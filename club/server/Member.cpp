@@ -33,7 +33,8 @@ Member::~Member() = default;
 
 void Member::send(const QString &line)
 {
-    if (m_closing && m_socket->state() != QAbstractSocket::ConnectedState)
+    // A peer that has gone but whose going is not yet handled gets nothing.
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
     if (m_socket->bytesToWrite() > m_limits.maxUnsent) {
         // A reader who stopped reading would make the club hold its lines forever.
