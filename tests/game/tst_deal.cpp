@@ -191,6 +191,7 @@ private slots:
     void undoWithNothingToTakeBack();
     void robotsFinishEveryDeal();
     void robotsAreDeterministic();
+    void robotsPlaySensibly();
     void spectatorViewFollowsAndJoins();
     void resultTexts();
 };
@@ -775,6 +776,92 @@ void TstDeal::robotsAreDeterministic()
             anyBid = anyBid || deal.robotTurn(s) != QLatin1String("0");
     }
     QVERIFY(anyBid);
+}
+
+void TstDeal::robotsPlaySensibly()
+{
+    auto cost = [](int c) { return Card::isTarokk(c) ? 10 + c : (c - 1) % 5 + 1; };
+    auto precious = [](int c) { return c == Card::Pagat || c == Card::XXI || c == Card::Skiz; };
+    int cheapWins = 0, throws = 0;
+    for (int n = 1; n <= 200; ++n) {
+        Deal deal(n);
+        QVERIFY(passAll(deal));
+        QSet<int> gone;
+        while (deal.phase() == Deal::Phase::Playing) {
+            const int seat = deal.onTurn();
+            const QList<int> hand = deal.hand(seat);
+            const int card = deal.robotCard(seat);
+            const int led = ledCard(deal);
+            QList<int> legal;
+            for (int c : hand) {
+                Outs o;
+                if (deal.play(seat, c, o).isEmpty()) {
+                    legal << c;
+                    if (deal.phase() == Deal::Phase::Playing)
+                        deal.undo(o);
+                }
+            }
+            if (deal.phase() == Deal::Phase::Done)
+                break;
+            const TrickLine t = ParseTrickLine(trickLineOf(deal).mid(1));
+            QList<int> inTrick;
+            if (!t.taken)
+                for (int c : t.cards)
+                    if (c)
+                        inTrick << c;
+            bool allPrecious = true;
+            for (int c : legal)
+                allPrecious = allPrecious && precious(c);
+            const bool last = inTrick.size() == 3;
+            bool high = false;
+            for (int c : inTrick)
+                high = high || c >= 38;
+            // The Skíz goes only onto a trick worth it, or when nothing else is left.
+            if (card == Card::Skiz && led != 0)
+                QVERIFY2(high || allPrecious, qPrintable(QStringLiteral("deal %1").arg(n)));
+            // The XXI is not put where the unseen Skíz could still take it.
+            if (card == Card::XXI && led != 0 && !last && !gone.contains(Card::Skiz) && !hand.contains(Card::Skiz))
+                QVERIFY2(allPrecious, qPrintable(QStringLiteral("deal %1").arg(n)));
+            if (last) {
+                // The best card so far, and whose it is.
+                const int leader = (t.seat - 1 - 3 + 8) % 4 + 1;
+                int best = t.cards[leader - 1], bestSeat = leader;
+                for (int i = 1; i < 3; ++i) {
+                    const int s = (leader - 1 + i) % 4 + 1;
+                    const int c = t.cards[s - 1];
+                    const bool beats = Card::isTarokk(c) ? (!Card::isTarokk(best) || c > best)
+                                                         : (!Card::isTarokk(best) && SuitOf(c) == SuitOf(led) && c > best);
+                    if (beats) {
+                        best = c;
+                        bestSeat = s;
+                    }
+                }
+                auto beatsBest = [&](int c) {
+                    return Card::isTarokk(c) ? (!Card::isTarokk(best) || c > best)
+                                             : (!Card::isTarokk(best) && SuitOf(c) == SuitOf(led) && c > best);
+                };
+                if ((bestSeat == 1 || bestSeat == 4) == (seat == 1 || seat == 4)) {
+                    // The partner has it: throw the cheapest, keeping the precious ones.
+                    for (int c : legal)
+                        if (!precious(c) || allPrecious)
+                            QVERIFY(cost(card) <= cost(c));
+                    ++throws;
+                } else if (beatsBest(card)) {
+                    // Winning last: with the cheapest card that does it.
+                    for (int c : legal)
+                        if (beatsBest(c))
+                            QVERIFY(cost(card) <= cost(c) || c == Card::Skiz);
+                    ++cheapWins;
+                }
+            }
+            Outs o;
+            QCOMPARE(deal.play(seat, card, o), QString());
+            gone.insert(card);
+        }
+    }
+    // Both situations came up often enough to mean something.
+    QVERIFY(cheapWins > 100);
+    QVERIFY(throws > 100);
 }
 
 void TstDeal::spectatorViewFollowsAndJoins()
