@@ -106,7 +106,7 @@ private slots:
 
 void TstRecord::roundTrip()
 {
-    for (const DealRecord &r : {playedDeal(1), playedDeal(2), handMade()}) {
+    for (const DealRecord &r : {playedDeal(1), playedDeal(2), playedDeal(-3), handMade()}) {
         const QString text = r.toText();
         QVERIFY(!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')));
         const auto back = DealRecord::fromText(text);
@@ -131,6 +131,7 @@ void TstRecord::refuses_data()
     QTest::newRow("mark only") << QStringLiteral("VD1");
     QTest::newRow("other mark") << with(0, QStringLiteral("VD2"));
     QTest::newRow("board not digits") << with(1, QStringLiteral("1a"));
+    QTest::newRow("board with a leading zero") << with(1, QStringLiteral("017"));
     QTest::newRow("id not a number") << with(2, QStringLiteral("x"));
     QTest::newRow("id with plus") << with(2, QStringLiteral("+7"));
     QTest::newRow("name not encoded") << with(4, QStringLiteral("Anna"));
