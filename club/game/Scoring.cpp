@@ -231,6 +231,7 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
         ScoreLine line;
         line.label = Catalogue::Row(row).Name();
         line.side = side;
+        line.silent = true;
         line.points[side] = Catalogue::Row(row).made;
         score.lines << line;
     };

@@ -288,6 +288,8 @@ void TstDeal::turnChecks_data()
     QTest::newRow("huge count") << none << "999 Gém" << "Túl sok licit egyszerre: 999";
     QTest::newRow("empty word") << none << "1  Gém" << "Üres licit a sorban.";
     QTest::newRow("unknown") << none << "1 Gem" << "Ismeretlen licit: Gem";
+    QTest::newRow("endless word quoted short") << none << QString("1 " + QString(500, 'x'))
+                                               << QString("Ismeretlen licit: " + QString(40, 'x') + QChar(0x2026));
     QTest::newRow("raiser name alone") << none << QString("1 " + QString(NB) + "ulti")
                                        << QString("Ismeretlen licit: " + QString(NB) + "ulti");
     QTest::newRow("suit with a raiser name") << none << QString("1 Kőr" + QString(NB) + "ulti")
@@ -911,20 +913,40 @@ void TstDeal::spectatorViewFollowsAndJoins()
 
 void TstDeal::resultTexts()
 {
-    Deal deal(11);
-    QVERIFY(deal.resultTexts().isEmpty());
-    QVERIFY(passAll(deal));
-    while (deal.phase() == Deal::Phase::Playing) {
-        Outs out;
-        deal.play(deal.onTurn(), deal.robotCard(deal.onTurn()), out);
+    for (int n = 1; n <= 30; ++n) {
+        Deal deal(n);
+        QVERIFY(deal.resultTexts().isEmpty());
+        while (deal.phase() == Deal::Phase::Bidding) {
+            Outs out;
+            deal.bid(deal.onTurn(), deal.robotTurn(deal.onTurn()), out);
+        }
+        QVERIFY(deal.resultTexts().isEmpty());
+        while (deal.phase() == Deal::Phase::Playing) {
+            Outs out;
+            deal.play(deal.onTurn(), deal.robotCard(deal.onTurn()), out);
+        }
+        const QStringList texts = deal.resultTexts();
+        const DealRecord r = deal.record({"a", "b", "c", "d"}, 1);
+        const int taken23 = r.takenBy23.last();
+        QCOMPARE(texts.first(), QStringLiteral("Vége a leosztásnak. Ütések: 1-4: %1, 2-3: %2.").arg(10 - taken23).arg(taken23));
+        // One line per score row, between the tricks and the totals, the same points.
+        int a = 0, b = 0;
+        QStringList rows = r.scoreRows;
+        rows.removeAll(QStringLiteral("Nulla 0 0"));
+        QCOMPARE(texts.size(), rows.size() + 2);
+        for (int i = 0; i < rows.size(); ++i) {
+            QString rest = rows[i];
+            const QString label = NextWord(rest);
+            const int pa = NextInt(rest), pb = NextInt(rest);
+            a += pa;
+            b += pb;
+            QVERIFY2(texts[i + 1].startsWith(label + QStringLiteral(" (")), qPrintable(texts[i + 1]));
+            QVERIFY(texts[i + 1].contains(QStringLiteral(" %1 pont").arg(pa + pb)));
+        }
+        QCOMPARE(texts.last(), QStringLiteral("Eredmény: 1-4: %1 pont, 2-3: %2 pont.").arg(a).arg(b));
+        for (const QString &t : texts)
+            QVERIFY(!t.contains(QLatin1Char('\n')) && !t.contains(QLatin1Char('\r')));
     }
-    const QStringList texts = deal.resultTexts();
-    QVERIFY(texts.size() >= 2);
-    QVERIFY(texts.first().startsWith(QStringLiteral("Vége a leosztásnak. Ütések: 1-4: ")));
-    QVERIFY(texts.last().startsWith(QStringLiteral("Eredmény: 1-4: ")));
-    // Chat lines are single lines.
-    for (const QString &t : texts)
-        QVERIFY(!t.contains(QLatin1Char('\n')) && !t.contains(QLatin1Char('\r')));
 }
 
 QTEST_GUILESS_MAIN(TstDeal)
