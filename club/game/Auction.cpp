@@ -19,19 +19,6 @@ constexpr int Mariage = 43;
 const char16_t *const kRaisers[4] = {u"Pagát", u"Sas", u"Kakadu", u"Kanári"};
 const char16_t *const kSuits[4] = {u"Treff", u"Káró", u"Kőr", u"Pikk"};
 
-// Bids of a rising chain, lowest first: a side may only climb them.
-const QStringList &chainA()
-{
-    static const QStringList c{QStringLiteral("Honőr"), QStringLiteral("Köpf"), QStringLiteral("Trull")};
-    return c;
-}
-const QStringList &chainB()
-{
-    static const QStringList c{QStringLiteral("Gém"), QStringLiteral("Kassza"), QStringLiteral("Bridzs"),
-                               QStringLiteral("Oktáv"), QStringLiteral("Mizer"), QStringLiteral("Volát")};
-    return c;
-}
-
 // A word as a notice quotes it: a sender's endless word is not worth sending back whole.
 QString quoted(const QString &word)
 {
@@ -59,6 +46,19 @@ bool isSignalForm(const QString &word)
 }
 
 } // namespace
+
+const QStringList &HonourChain()
+{
+    static const QStringList c{QStringLiteral("Honőr"), QStringLiteral("Köpf"), QStringLiteral("Trull")};
+    return c;
+}
+
+const QStringList &TrickChain()
+{
+    static const QStringList c{QStringLiteral("Gém"), QStringLiteral("Kassza"), QStringLiteral("Bridzs"),
+                               QStringLiteral("Oktáv"), QStringLiteral("Mizer"), QStringLiteral("Volát")};
+    return c;
+}
 
 std::optional<BidToken> ReadToken(const QString &word)
 {
@@ -257,7 +257,7 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
         return QStringLiteral("Nincs nálad a %1: %2").arg(QStringView(kRaisers[token->card - Card::Pagat]), quoted(word));
     if (own.contains(word) || pending.contains(word))
         return repeat;
-    for (const QStringList *chain : {&chainA(), &chainB()}) {
+    for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
         const qsizetype at = chain->indexOf(word);
         if (at < 0)
             continue;

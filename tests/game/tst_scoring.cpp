@@ -31,7 +31,7 @@ QList<Trick> play(const QList<BySeat> &tricks)
 
 // Side 1-4 takes tricks 1-7 (the third with XVIII, the fourth with XIX, the fifth with
 // XX, both honours, all four kings); side 2-3 takes 8-10, the last with seat 2's Pagát.
-// III and IIII... stay out: 25 and 26 are the talon.
+// V and VI (25, 26) are the talon.
 QList<BySeat> baseDeal()
 {
     return {
