@@ -19,17 +19,11 @@ constexpr int Mariage = 43;
 const char16_t *const kRaisers[4] = {u"Pagát", u"Sas", u"Kakadu", u"Kanári"};
 const char16_t *const kSuits[4] = {u"Treff", u"Káró", u"Kőr", u"Pikk"};
 
-// Bids of a rising chain, lowest first: a side may only climb them.
-const QStringList &chainA()
+// A word as a notice quotes it: a sender's endless word is not worth sending back whole.
+QString quoted(const QString &word)
 {
-    static const QStringList c{QStringLiteral("Honőr"), QStringLiteral("Köpf"), QStringLiteral("Trull")};
-    return c;
-}
-const QStringList &chainB()
-{
-    static const QStringList c{QStringLiteral("Gém"), QStringLiteral("Kassza"), QStringLiteral("Bridzs"),
-                               QStringLiteral("Oktáv"), QStringLiteral("Mizer"), QStringLiteral("Volát")};
-    return c;
+    constexpr int Longest = 40;
+    return word.size() > Longest ? word.left(Longest) + QChar(0x2026) : word;
 }
 
 bool isSignalForm(const QString &word)
@@ -52,6 +46,19 @@ bool isSignalForm(const QString &word)
 }
 
 } // namespace
+
+const QStringList &HonourChain()
+{
+    static const QStringList c{QStringLiteral("Honőr"), QStringLiteral("Köpf"), QStringLiteral("Trull")};
+    return c;
+}
+
+const QStringList &TrickChain()
+{
+    static const QStringList c{QStringLiteral("Gém"), QStringLiteral("Kassza"), QStringLiteral("Bridzs"),
+                               QStringLiteral("Oktáv"), QStringLiteral("Mizer"), QStringLiteral("Volát")};
+    return c;
+}
 
 std::optional<BidToken> ReadToken(const QString &word)
 {
@@ -175,7 +182,7 @@ QString Auction::check(int seat, const QString &turn, const QList<int> &hand, QS
     for (QChar c : countWord)
         digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
     if (!digits)
-        return QStringLiteral("Hibás licitszám: %1").arg(countWord);
+        return QStringLiteral("Hibás licitszám: %1").arg(quoted(countWord));
     const int count = countWord.toInt();
     if (count > MaxBids)
         return QStringLiteral("Túl sok licit egyszerre: %1").arg(count);
@@ -208,21 +215,21 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
 {
     const std::optional<BidToken> token = ReadToken(word);
     if (!token)
-        return QStringLiteral("Ismeretlen licit: %1").arg(word);
+        return QStringLiteral("Ismeretlen licit: %1").arg(quoted(word));
     const int side = SideOf(seat);
     const QStringList own = sideBids(side);
     const QStringList other = sideBids(1 - side);
-    const QString repeat = QStringLiteral("Ismételt licit. %1 már van").arg(word);
+    const QString repeat = QStringLiteral("Ismételt licit. %1 már van").arg(quoted(word));
 
     if (token->kind == BidToken::Signal) {
         if (token->contra > 0)
-            return QStringLiteral("Jelzést nem lehet megkontrázni: %1").arg(word);
+            return QStringLiteral("Jelzést nem lehet megkontrázni: %1").arg(quoted(word));
         THand dealt;
         for (int card : hand)
             dealt.Add(card);
         const qsizetype borne = AnalyseHand(dealt).count(word);
         if (borne == 0)
-            return QStringLiteral("Hamis jelzés: %1").arg(word);
+            return QStringLiteral("Hamis jelzés: %1").arg(quoted(word));
         // "Vannak" may be borne out twice by one hand; every other signal once.
         if (seatBids(seat).count(word) + pending.count(word) >= borne)
             return repeat;
@@ -231,26 +238,26 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
 
     if (token->contra == 1) {
         if (!other.contains(token->base))
-            return QStringLiteral("Nincs mit megkontrázni: %1").arg(word);
+            return QStringLiteral("Nincs mit megkontrázni: %1").arg(quoted(word));
         if (own.contains(word) || pending.contains(word))
             return repeat;
         return {};
     }
     if (token->contra == 2) {
         if (!own.contains(token->base) || !other.contains(QLatin1Char('*') + token->base))
-            return QStringLiteral("Nincs mit rekontrázni: %1").arg(word);
+            return QStringLiteral("Nincs mit rekontrázni: %1").arg(quoted(word));
         if (own.contains(word) || pending.contains(word))
             return repeat;
         return {};
     }
 
     if (token->row < FirstBiddable)
-        return QStringLiteral("Nem licitálható: %1").arg(word);
+        return QStringLiteral("Nem licitálható: %1").arg(quoted(word));
     if (token->kind == BidToken::Raised && !hand.contains(token->card))
-        return QStringLiteral("Nincs nálad a %1: %2").arg(QStringView(kRaisers[token->card - Card::Pagat]), word);
+        return QStringLiteral("Nincs nálad a %1: %2").arg(QStringView(kRaisers[token->card - Card::Pagat]), quoted(word));
     if (own.contains(word) || pending.contains(word))
         return repeat;
-    for (const QStringList *chain : {&chainA(), &chainB()}) {
+    for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
         const qsizetype at = chain->indexOf(word);
         if (at < 0)
             continue;

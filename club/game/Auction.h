@@ -15,6 +15,10 @@ namespace club {
 constexpr int SideOf(int seat) { return seat == 1 || seat == 4 ? 0 : 1; }
 constexpr int NextSeat(int seat) { return seat % 4 + 1; }
 
+// The two rising chains, lowest step first: a side may only climb them.
+const QStringList &HonourChain(); // "Honőr", "Köpf", "Trull"
+const QStringList &TrickChain();  // "Gém" .. "Volát"
+
 // One bid word taken apart.
 struct BidToken
 {

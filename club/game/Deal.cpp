@@ -286,7 +286,9 @@ QStringList Deal::resultTexts() const
     texts << QStringLiteral("Vége a leosztásnak. Ütések: 1-4: %1, 2-3: %2.").arg(10 - taken23).arg(taken23);
     for (const ScoreLine &line : score.lines) {
         const int points = line.points[0] + line.points[1];
-        if (line.made)
+        if (line.silent)
+            texts << QStringLiteral("%1 (%2): %3 pont.").arg(line.label, sideName(line.side)).arg(points);
+        else if (line.made)
             texts << QStringLiteral("%1 (%2): teljesült, %3 pont.").arg(line.label, sideName(line.side)).arg(points);
         else
             texts << QStringLiteral("%1 (%2): bukott, %3 pont a %4 oldalnak.")

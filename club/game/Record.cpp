@@ -112,11 +112,9 @@ std::optional<DealRecord> DealRecord::fromText(const QString &text)
         return std::nullopt;
     DealRecord r;
     r.board = next();
-    if (r.board.isEmpty() || r.board.size() > 18)
+    // A board is the deal number as the club wrote it, sign included.
+    if (!readInt(r.board, INT_MIN, INT_MAX))
         return std::nullopt;
-    for (QChar c : r.board)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
     const auto id = readInt(next(), INT_MIN, INT_MAX);
     const auto day = readInt(next(), INT_MIN, INT_MAX);
     if (!id || !day)

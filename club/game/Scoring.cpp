@@ -20,18 +20,6 @@ constexpr int RowGolgota = 49;
 // The trick each raiser names, from " ulti" to " sólyom".
 constexpr int kRaiserTrick[7] = {10, 9, 8, 7, 6, 1, 2};
 
-const QStringList &chainA()
-{
-    static const QStringList c{QStringLiteral("Honőr"), QStringLiteral("Köpf"), QStringLiteral("Trull")};
-    return c;
-}
-const QStringList &chainB()
-{
-    static const QStringList c{QStringLiteral("Gém"), QStringLiteral("Kassza"), QStringLiteral("Bridzs"),
-                               QStringLiteral("Oktáv"), QStringLiteral("Mizer"), QStringLiteral("Volát")};
-    return c;
-}
-
 struct Where
 {
     int trick = -1; // 0-based
@@ -186,7 +174,7 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
                 continue;
             plain << bid;
         }
-        for (const QStringList *chain : {&chainA(), &chainB()}) {
+        for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
             qsizetype top = -1;
             for (qsizetype i = 0; i < chain->size(); ++i)
                 if (plain.contains(chain->at(i)))
@@ -231,6 +219,7 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
         ScoreLine line;
         line.label = Catalogue::Row(row).Name();
         line.side = side;
+        line.silent = true;
         line.points[side] = Catalogue::Row(row).made;
         score.lines << line;
     };

@@ -39,6 +39,7 @@ struct ScoreLine
     QString label;            // one word: the bid as made, or the silent achievement
     int side = 0;             // whose announcement or achievement it is
     bool made = true;
+    bool silent = false;      // scored without being announced
     std::array<int, 2> points{}; // side 1-4, side 2-3
 };
 
