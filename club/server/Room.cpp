@@ -195,6 +195,7 @@ void Room::startDeal(int number)
         p->spectator = false;
     broadcast(wire::DealLine(m_dealNumber, m_dealsPlayed));
     m_deal = std::make_unique<Deal>(number);
+    m_actors.clear();
     m_recorded = false;
     m_services.log(QStringLiteral("%1: %2. leosztás (%3, %4, %5, %6)")
                        .arg(m_name)
@@ -298,6 +299,7 @@ void Room::robotAct()
         abandonDeal(fault);
         return;
     }
+    m_actors << seat;
     route(outs);
     afterAction();
 }
@@ -324,6 +326,7 @@ void Room::bid(Member *m, QString turn)
     const QString fault = m_deal->bid(seat, turn, outs);
     if (!fault.isEmpty())
         Fail(fault);
+    m_actors << seat;
     if (m_takeBack)
         dropTakeBack(QStringLiteral("a játék közben továbbment, a visszavonás elmarad"));
     route(outs);
@@ -340,6 +343,7 @@ void Room::play(Member *m, int card)
     const QString fault = m_deal->play(seat, card, outs);
     if (!fault.isEmpty())
         Fail(fault);
+    m_actors << seat;
     if (m_takeBack)
         dropTakeBack(QStringLiteral("a játék közben továbbment, a visszavonás elmarad"));
     route(outs);
@@ -355,6 +359,8 @@ void Room::askUndo(Member *m)
         Fail(QStringLiteral("Nincs mit visszavonni"));
     if (m_takeBack)
         Fail(QStringLiteral("Már folyik egy visszavonás"));
+    if (!m_actors.contains(seat))
+        Fail(QStringLiteral("Nincs mit visszavonni"));
     TakeBack request{m, seat, {}};
     for (int s = 1; s <= 4; ++s)
         if (s != seat && m_seats[s].human)
@@ -398,13 +404,13 @@ void Room::takeBack()
 {
     const TakeBack request = *m_takeBack;
     m_takeBack.reset();
-    // The asker means their own last action: what robots did after it goes back with it,
-    // or else the robot on turn would at once do the same again.
+    // The asker means their own last action: what others did after it goes back with it,
+    // or else a robot on turn would at once do the same again.
     Outs outs;
     bool any = false;
-    while (m_deal->undo(outs)) {
+    while (!m_actors.isEmpty() && m_deal->undo(outs)) {
         any = true;
-        if (m_deal->onTurn() == request.seat)
+        if (m_actors.takeLast() == request.seat)
             break;
     }
     route(outs);

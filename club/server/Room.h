@@ -103,6 +103,7 @@ private:
     int m_dealNumber = 0;
     int m_dealsPlayed = 0;
     std::optional<TakeBack> m_takeBack;
+    QList<int> m_actors;          // the seat of every bid turn and card of the deal, in order
     QTimer m_robotTimer;
 };
 

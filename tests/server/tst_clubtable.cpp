@@ -220,6 +220,12 @@ private slots:
     {
         ClubClient &anna = member(QStringLiteral("Anna"));
         anna.send(QStringLiteral("I1"));
+        // On an odd deal seat 1 opens: before her first bid Anna has nothing to take back.
+        anna.send(QStringLiteral("O3"));
+        QVERIFY(!anna.next(QStringLiteral("N3 ")).isNull());
+        QCOMPARE(deal()->onTurn(), 1);
+        anna.send(QStringLiteral("V"));
+        QCOMPARE(anna.next(QStringLiteral("MSzerver")), notice(QStringLiteral("Nincs mit visszavonni")));
         QVERIFY(reachPlay(anna));
         QCOMPARE(deal()->phase(), Deal::Phase::Playing);
         const qsizetype held = deal()->hand(1).size();
