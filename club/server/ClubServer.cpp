@@ -111,7 +111,8 @@ void ClubServer::handle(Member *m, const QString &line)
     try {
         dispatch(m, line.front(), line.mid(1));
     } catch (const VimoError &e) {
-        m->send(wire::Notice(e.text()));
+        // Refusals may quote what was sent; the notice must still be a line the client can read.
+        m->send(wire::Notice(wire::Quote(e.text(), 200)));
     }
 }
 
@@ -147,7 +148,7 @@ void ClubServer::dispatch(Member *m, QChar command, QString arg)
     }
     case 'H':
         if (arg != QLatin1String("0"))
-            Fail(QStringLiteral("Ismeretlen kérés: H%1").arg(arg));
+            Fail(QStringLiteral("Ismeretlen kérés: H%1").arg(wire::Quote(arg)));
         return m->room->spectate(m);
     case 'O':
         // Whatever follows that is no number asks for a new deal, as the number 1 does.
@@ -284,7 +285,7 @@ void ClubServer::enterRoom(Member *m, QString arg)
     const QString name = NextWord(arg);
     Room *to = findRoom(name);
     if (!to)
-        Fail(QStringLiteral("Nincs ilyen terem: %1").arg(name));
+        Fail(QStringLiteral("Nincs ilyen terem: %1").arg(wire::Quote(name)));
     moveTo(m, to);
 }
 
@@ -309,7 +310,10 @@ void ClubServer::chat(Member *m, const QString &text)
 {
     if (text.isEmpty())
         Fail(QStringLiteral("Az üzenet mező üres"));
-    m->room->broadcast(wire::ChatLine(m->nick, text));
+    const QString line = wire::ChatLine(m->nick, text);
+    if (!wire::Fits(line))
+        Fail(QStringLiteral("Az üzenet túl hosszú"));
+    m->room->broadcast(line);
 }
 
 void ClubServer::privateOrRemove(Member *m, QString arg)
@@ -329,7 +333,7 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
         if (r->host() != m)
             Fail(QStringLiteral("Csak a házigazda távolíthat el valakit"));
         if (!target || target->room != r)
-            Fail(QStringLiteral("%1 nincs a teremben").arg(nick));
+            Fail(QStringLiteral("%1 nincs a teremben").arg(wire::Quote(nick)));
         target->send(wire::Notice(QStringLiteral("%1 kiküldött a teremből").arg(m->nick)));
         log(QStringLiteral("%1: %2 kiküldte: %3").arg(r->name(), m->nick, nick));
         moveTo(target, lobby());
@@ -338,13 +342,17 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
     if (arg.isEmpty())
         Fail(QStringLiteral("Privát üzenet sem lehet üres"));
     if (!target)
-        Fail(QStringLiteral("%1 nincs bejelentkezve").arg(nick));
+        Fail(QStringLiteral("%1 nincs bejelentkezve").arg(wire::Quote(nick)));
     // Partners in a deal must not talk behind the others' backs.
     const int seat = m->room->seatOf(m);
     if (seat && target->room == m->room && m->room->seatOf(target) == 5 - seat && m->room->dealRunning())
         Fail(QStringLiteral("Privát üzenet partnernek nem küldhető"));
-    target->send(wire::PrivateLine(m->nick, arg));
-    m->send(wire::PrivateEcho(nick, arg));
+    const QString line = wire::PrivateLine(m->nick, arg);
+    const QString echo = wire::PrivateEcho(nick, arg);
+    if (!wire::Fits(line) || !wire::Fits(echo))
+        Fail(QStringLiteral("Az üzenet túl hosszú"));
+    target->send(line);
+    m->send(echo);
 }
 
 void ClubServer::ping(Member *m)
@@ -383,7 +391,7 @@ void ClubServer::personalData(Member *m, const QString &arg)
         Fail(QStringLiteral("Hiányzik a becenév"));
     const auto record = m_store.member(nick);
     if (!record)
-        m->send(QStringLiteral("D4 ") + nick);
+        m->send(QStringLiteral("D4 ") + wire::Quote(nick));
     else if (nick == m->nick)
         m->send(QStringLiteral("D%1 %2").arg(record->data.isPublic ? 1 : 0).arg(record->data.payload()));
     else if (record->data.isPublic)
@@ -464,12 +472,12 @@ void ClubServer::history(Member *m, QString arg)
         return;
     }
     if (kind != QLatin1String("1") && kind != QLatin1String("2"))
-        Fail(QStringLiteral("Ismeretlen kérés: X%1").arg(kind));
+        Fail(QStringLiteral("Ismeretlen kérés: X%1").arg(wire::Quote(kind)));
     const QString board = NextWord(arg);
     const int id = NextInt(arg);
     const auto deal = m_store.deal(board, id);
     if (!deal)
-        Fail(QStringLiteral("Nincs ilyen leosztás: %1/%2").arg(board).arg(id));
+        Fail(QStringLiteral("Nincs ilyen leosztás: %1/%2").arg(wire::Quote(board)).arg(id));
     m->send(kind == QLatin1String("1") ? ScoresReply(*deal) : BidsReply(*deal));
 }
 

@@ -42,6 +42,10 @@ void Member::send(const QString &line)
         m_socket->abort();
         return;
     }
+    // The client closes its side on a longer line; every builder keeps under it, this is
+    // the last guard.
+    if (line.size() > LineFramer::DefaultLimit)
+        return;
     QByteArray bytes = Cp1250::encode(line);
     bytes += "\r\n";
     m_socket->write(bytes);

@@ -1,6 +1,7 @@
 #include "Wire.h"
 
 #include "cards/Hands.h"
+#include "session/LineFramer.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -50,6 +51,16 @@ QString PrivateLine(const QString &from, const QString &text)
 QString PrivateEcho(const QString &to, const QString &text)
 {
     return QStringLiteral("MPrivát üzenet %1 részére: %2").arg(to, text);
+}
+
+bool Fits(const QString &line)
+{
+    return line.size() <= LineFramer::DefaultLimit;
+}
+
+QString Quote(const QString &text, int longest)
+{
+    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("...");
 }
 
 QString Notice(const QString &text)

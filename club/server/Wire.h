@@ -27,6 +27,10 @@ QString DealLine(int dealNumber, int dealsPlayed);        // "N<deal number> <de
 QString ChatLine(const QString &nick, const QString &text);
 QString PrivateLine(const QString &from, const QString &text);
 QString PrivateEcho(const QString &to, const QString &text);
+// Whether a line fits the longest line a client reads.
+bool Fits(const QString &line);
+// A piece of a member's input quoted in a notice, cut short when long.
+QString Quote(const QString &text, int longest = 40);
 // A notice from the club itself, told apart from members' chat by its sender.
 QString Notice(const QString &text);
 

@@ -22,6 +22,7 @@ public:
             m_framer.feed(m_socket.readAll());
             while (const auto line = m_framer.takeLine())
                 lines << Cp1250::decode(*line);
+            tooLong = tooLong || m_framer.overflowed();
         });
         m_socket.connectToHost(QHostAddress::LocalHost, port);
     }
@@ -32,6 +33,9 @@ public:
 
     void sendRaw(const QByteArray &bytes) { m_socket.write(bytes); m_socket.flush(); }
     void send(const QString &line) { sendRaw(Cp1250::encode(line) + "\r\n"); }
+
+    // A line longer than the client reads came: the real client would have hung up.
+    bool tooLong = false;
 
     // Every line received so far, and a cursor for the lines not yet looked at.
     QStringList lines;
@@ -89,7 +93,7 @@ public:
 
 private:
     QTcpSocket m_socket;
-    LineFramer m_framer{1 << 20};
+    LineFramer m_framer;  // the client's own limit
 };
 
 // The club with what every test wants: loopback, an ephemeral port, nothing kept, robots

@@ -41,6 +41,8 @@ private slots:
     }
     void cleanup()
     {
+        for (const auto &c : clients)
+            QVERIFY2(!c || !c->tooLong, "the club sent a line longer than a client reads");
         clients.clear();
         server.reset();
     }
@@ -411,10 +413,18 @@ private slots:
     {
         ClubClient &anna = member(QStringLiteral("Anna"));
         ClubClient &bela = member(QStringLiteral("Béla"));
-        // The longest line allowed still goes through.
-        const QString longest = QStringLiteral("M") + QString(16383, QLatin1Char('x'));
+        // The longest chat the club passes on makes a line of exactly the client's limit.
+        const QString text(16384 - 7, QLatin1Char('x'));
+        bela.send(QStringLiteral("M") + text);
+        QCOMPARE(anna.next(QStringLiteral("MBéla")), QStringLiteral("MBéla: ") + text);
+        bela.send(QStringLiteral("M") + text + QLatin1Char('x'));
+        QCOMPARE(bela.next(QStringLiteral("MSzerver")), notice(QStringLiteral("Az üzenet túl hosszú")));
+        // A line of the limit itself is still read, and a refusal quoting it is cut short.
+        const QString longest = QStringLiteral("J") + QString(16383, QLatin1Char('y'));
         bela.send(longest);
-        QCOMPARE(anna.next(QStringLiteral("MBéla")).size(), 16383 + 7);
+        QVERIFY(bela.next(QStringLiteral("MSzerver")).startsWith(notice(QStringLiteral("Nincs ilyen terem: yyy"))));
+        QVERIFY(bela.lines.last().endsWith(QStringLiteral("...")));
+        QVERIFY(bela.lines.last().size() < 100);
         bela.send(longest + QLatin1Char('x'));
         QVERIFY(bela.waitClosed());
         QCOMPARE(anna.next(QStringLiteral("Q")), QStringLiteral("QBéla"));

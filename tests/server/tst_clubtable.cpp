@@ -106,6 +106,8 @@ private slots:
     }
     void cleanup()
     {
+        for (const auto &c : clients)
+            QVERIFY2(!c || !c->tooLong, "the club sent a line longer than a client reads");
         clients.clear();
         server.reset();
     }
