@@ -5,6 +5,7 @@
 #include "server/Wire.h"
 
 #include <QDate>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <map>
@@ -328,6 +329,42 @@ private slots:
         // Coming back, the table is empty: no robots, nobody seated.
         anna.send(QStringLiteral("JTerem1"));
         QVERIFY(anna.next(QStringLiteral("JTerem1 ")).endsWith(QStringLiteral(" 0 Anna 0")));
+    }
+
+    void garbleDuringADealHurtsNobody()
+    {
+        club::ClubOptions options;
+        options.limits.burst = 100000;  // this member is meant to get every line through
+        server = StartClub(options);
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        anna.send(QStringLiteral("I1"));
+        QVERIFY(QTest::qWaitFor([&] { return deal() && deal()->onTurn() == 1; }, 5000));
+        // Lines made of the commands and of words that look almost right, always the same.
+        QRandomGenerator random(20261210);
+        const QString commands = QStringLiteral("LWMA?GJITHOVBPDYXRZm");
+        const QStringList words{"", "0", "1", "-1", "4", "5", "21", "42", "43", "99999999999", "Anna", "Béla",
+                                "Robot1", "Terem1", "Társalgó", "y", "n", "x", ";", ";;;;;;;;", "Pagát", "XXI",
+                                "Tarokk", "Négykirály", "*", "**", "\u00a0", "\t"};
+        QByteArray burst;
+        for (int i = 0; i < 3000; ++i) {
+            QString line(commands[random.bounded(int(commands.size()))]);
+            const int count = random.bounded(6);
+            for (int w = 0; w < count; ++w)
+                line += (w || random.bounded(2) ? QStringLiteral(" ") : QString()) + words[random.bounded(int(words.size()))];
+            // Anna must not log out or leave for this to test the table.
+            if (line.startsWith(QLatin1Char('J')) || line.startsWith(QLatin1Char('T')) || line.startsWith(QLatin1Char('D')))
+                continue;
+            burst += Cp1250::encode(line) + "\r\n";
+        }
+        anna.sendRaw(burst);
+        QVERIFY(anna.sync());
+        // The club still answers both, and the deal is still there to be played.
+        bela.send(QStringLiteral("Mvan itt valaki?"));
+        QCOMPARE(anna.next(QStringLiteral("MBéla: ")), QStringLiteral("MBéla: van itt valaki?"));
+        QVERIFY(deal());
+        if (deal()->phase() != Deal::Phase::Done)
+            QVERIFY(playOut({{1, {&anna, QStringLiteral("Anna")}}}) || deal()->phase() == Deal::Phase::Done);
     }
 
     void theArchiveOutlivesTheClub()
