@@ -89,7 +89,8 @@ void Member::readLines()
             const auto line = m_framer.takeLine();
             if (!line)
                 break;
-            if (line->isEmpty() || !takeToken())
+            // Empty lines mean nothing, but they cost reading like any other.
+            if (!takeToken() || line->isEmpty())
                 continue;
             QPointer<Member> self(this);
             emit lineReceived(this, Cp1250::decode(*line));
