@@ -296,8 +296,6 @@ QStringList Deal::resultTexts() const
                          .arg(points)
                          .arg(sideName(1 - line.side));
     }
-    if (!score.unjudged.isEmpty())
-        texts << QStringLiteral("Nem pontozott bemondás: %1.").arg(score.unjudged.join(QStringLiteral(", ")));
     texts << QStringLiteral("Eredmény: 1-4: %1 pont, 2-3: %2 pont.").arg(score.total[0]).arg(score.total[1]);
     return texts;
 }
