@@ -126,6 +126,8 @@ Deal::Deal(int number) : d(std::make_unique<State>())
 }
 
 Deal::~Deal() = default;
+Deal::Deal(Deal &&) noexcept = default;
+Deal &Deal::operator=(Deal &&) noexcept = default;
 
 int Deal::number() const
 {
