@@ -126,6 +126,8 @@ Deal::Deal(int number) : d(std::make_unique<State>())
 }
 
 Deal::~Deal() = default;
+Deal::Deal(Deal &&) noexcept = default;
+Deal &Deal::operator=(Deal &&) noexcept = default;
 
 int Deal::number() const
 {
@@ -296,8 +298,6 @@ QStringList Deal::resultTexts() const
                          .arg(points)
                          .arg(sideName(1 - line.side));
     }
-    if (!score.unjudged.isEmpty())
-        texts << QStringLiteral("Nem pontozott bemondás: %1.").arg(score.unjudged.join(QStringLiteral(", ")));
     texts << QStringLiteral("Eredmény: 1-4: %1 pont, 2-3: %2 pont.").arg(score.total[0]).arg(score.total[1]);
     return texts;
 }

@@ -2,6 +2,8 @@
 
 #include "bidding/Catalogue.h"
 
+#include <QSet>
+
 namespace club {
 
 namespace {
@@ -13,9 +15,11 @@ constexpr int RowObscur = 2;
 constexpr int RowCsendesXXI = 3;
 constexpr int RowGem = 15;
 constexpr int RowVolat = 20;
-constexpr int RowPagatfogas = 38;
-constexpr int RowXXIfogas = 46;
-constexpr int RowGolgota = 49;
+// The announcements that include catching the opponents' Pagát or XXI: "Pagátfogás",
+// "Golgota", "Hárpia", "Royal"; "XXI-fogás", "Golgota", "Kentaur", "Hárpia", "Glória",
+// "Triumf", "Royal".
+constexpr std::initializer_list<int> kCatchesPagat = {38, 49, 63, 66};
+constexpr std::initializer_list<int> kCatchesXXI = {46, 49, 50, 63, 64, 65, 66};
 
 // The trick each raiser names, from " ulti" to " sólyom".
 constexpr int kRaiserTrick[7] = {10, 9, 8, 7, 6, 1, 2};
@@ -43,17 +47,12 @@ bool captured(const QList<Trick> &tricks, int card, int side)
         && SideOf(tricks[w.trick].winner) == side;
 }
 
-bool wholeSuit(const QList<Trick> &tricks, int suit, int side)
+bool wholeSuitOf(const QList<Trick> &tricks, int suit, int side)
 {
     for (int rank = 1; rank <= 5; ++rank)
         if (TakenBy(tricks, suit * 5 + rank) != side)
             return false;
     return true;
-}
-
-QString sideName(int side)
-{
-    return side == 0 ? QStringLiteral("1-4") : QStringLiteral("2-3");
 }
 
 } // namespace
@@ -97,62 +96,172 @@ int TakenBy(const QList<Trick> &tricks, int card)
     return SideOf(tricks[w.trick].winner);
 }
 
+namespace {
+
+bool isSuitCard(int c) { return SuitOf(c) < 4 && c != 0; }
+bool isMatador(int c) { return c >= Card::Pagat && c <= Card::Kanari; }
+bool isKing(int c) { return isSuitCard(c) && (c - 1) % 5 == 4; }
+int rankOf(int c) { return (c - 1) % 5 + 1; }
+
+// One side's tricks of a finished deal, asked the questions the announcements ask.
+class Tricks
+{
+public:
+    Tricks(const QList<Trick> &tricks, int side) : m_tricks(tricks), m_side(side) {}
+
+    bool won(int k) const { return SideOf(m_tricks[k - 1].winner) == m_side; }
+    int winningCard(int k) const { return m_tricks[k - 1].cardOf(m_tricks[k - 1].winner); }
+    // Tricks first..last all taken by the side, each with a card `what` calls good.
+    template<typename F>
+    bool wonWith(int first, int last, F what) const
+    {
+        for (int k = first; k <= last; ++k)
+            if (!won(k) || !what(winningCard(k)))
+                return false;
+        return true;
+    }
+    template<typename F>
+    bool anyWonWith(F what) const
+    {
+        for (int k = 1; k <= 10; ++k)
+            if (won(k) && what(winningCard(k)))
+                return true;
+        return false;
+    }
+    // Four tricks in a row, each taken with a card `what` calls good.
+    template<typename F>
+    bool fourInARow(F what) const
+    {
+        for (int k = 1; k <= 7; ++k)
+            if (wonWith(k, k + 3, what))
+                return true;
+        return false;
+    }
+    int count() const
+    {
+        int n = 0;
+        for (int k = 1; k <= 10; ++k)
+            n += won(k) ? 1 : 0;
+        return n;
+    }
+    bool takes(int card) const { return TakenBy(m_tricks, card) == m_side; }
+    bool wholeSuit(int suit) const { return wholeSuitOf(m_tricks, suit, m_side); }
+    bool catches(int card) const { return captured(m_tricks, card, m_side); }
+    int winner(int k) const { return m_tricks[k - 1].winner; }
+
+    // Whether the announcement in catalogue row `row` (0-based) is made.
+    bool made(int row) const
+    {
+        switch (row) {
+        case 9: case 10: case 11: // Vizi, L´amour, Angelo: the XVIII, XIX, XX
+            return takes(38 + row - 9);
+        case 12: // Honőr
+            return takes(Card::XXI) || takes(Card::Skiz);
+        case 13: // Köpf
+            return takes(Card::XXI) && takes(Card::Skiz);
+        case 14: // Trull
+            return takes(Card::XXI) && takes(Card::Skiz) && takes(Card::Pagat);
+        case 15: case 16: case 17: case 18: case 19: case 20: // Gém .. Volát
+            return count() >= 5 + row - 15;
+        case 21: case 22: case 23: case 24: case 25: { // Pikoló .. Nagymadár
+            const int k = row - 21 + 3;
+            return wonWith(1, k, [](int) { return true; }) && winningCard(k) == 38 + row - 21;
+        }
+        case 34: // Piros-fekete
+            return (wholeSuit(1) || wholeSuit(2)) && (wholeSuit(0) || wholeSuit(3));
+        case 35: // Flotta
+            return wholeSuit(1) && wholeSuit(2);
+        case 36: // Armada
+            return wholeSuit(0) && wholeSuit(3);
+        case 37: // Légió
+            return wholeSuit(0) && wholeSuit(1) && wholeSuit(2) && wholeSuit(3);
+        case 38: // Pagátfogás
+            return catches(Card::Pagat);
+        case 39: // Amazon: a trick taken with a suit card below the king
+            return anyWonWith([](int c) { return isSuitCard(c) && rankOf(c) < 5; });
+        case 40: // Spadille: the same with a red one
+            return anyWonWith([](int c) { return (SuitOf(c) == 1 || SuitOf(c) == 2) && rankOf(c) < 5; });
+        case 41: // Manille: a black one below the queen
+            return anyWonWith([](int c) { return (SuitOf(c) == 0 || SuitOf(c) == 3) && rankOf(c) < 4; });
+        case 42: // Dzsinn: the last trick with the ten of clubs or spades
+            return wonWith(10, 10, [](int c) { return c == 1 || c == 16; });
+        case 44: // Surranó
+            return wonWith(9, 10, isMatador);
+        case 45: // Főnix
+            return wonWith(9, 10, isKing);
+        case 46: // XXI-fogás
+            return catches(Card::XXI);
+        case 47: // Héja
+            return wonWith(1, 3, isMatador);
+        case 48: // Couleur
+            return wonWith(8, 10, isSuitCard);
+        case 49: // Golgota
+            return made(46) && made(38);
+        case 50: // Kentaur
+            return made(46) && made(39);
+        case 51: // Trojka
+            return wonWith(8, 10, isMatador);
+        case 52: // Famille
+            return wonWith(8, 10, isSuitCard) && SuitOf(winningCard(8)) == SuitOf(winningCard(9))
+                && SuitOf(winningCard(9)) == SuitOf(winningCard(10));
+        case 53: // Betlehem
+            return wonWith(8, 10, isKing);
+        case 54: // Szfinx
+            return made(40) && made(41);
+        case 55: // Skála
+            return made(20) && made(21) && made(22) && made(23) && made(24) && made(25);
+        case 56: // Piramis
+            return made(20) && fourInARow(isMatador);
+        case 57: // Quart
+            return made(20) && fourInARow(isSuitCard);
+        case 58: // Stella
+            return made(55) && made(48);
+        case 59: // Full
+            return made(20) && made(47) && made(22) && made(23) && made(24) && made(25);
+        case 60: // Spektrum
+            return made(55) && made(51);
+        case 61: // Court
+            return made(55) && made(52);
+        case 62: // Grand
+            return made(55) && made(53);
+        case 63: // Hárpia
+            return made(20) && made(49) && made(50);
+        case 64: // Glória
+            return made(20) && made(46) && made(48);
+        case 65: // Triumf
+            return made(20) && made(46) && made(51);
+        case 66: // Royal: and not one seat takes the last three
+            return made(20) && made(49) && made(51) && !(winner(8) == winner(9) && winner(9) == winner(10));
+        default:
+            return false;
+        }
+    }
+
+private:
+    const QList<Trick> &m_tricks;
+    int m_side;
+};
+
+} // namespace
+
 std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks)
 {
-    if (tricks.size() != 10 || !tricks.last().complete() || token.kind == BidToken::Signal)
+    if (tricks.size() != 10 || !tricks.last().complete() || token.kind == BidToken::Signal || token.row < 9)
         return std::nullopt;
-    auto won = [&](int k) { return SideOf(tricks[k - 1].winner) == side; };
-    auto winningCard = [&](int k) { return tricks[k - 1].cardOf(tricks[k - 1].winner); };
-    int count = 0;
-    for (int k = 1; k <= 10; ++k)
-        count += won(k) ? 1 : 0;
-    const int row = token.row;
-    if (token.kind == BidToken::Raised) {
-        const int k = kRaiserTrick[row - 26];
-        return won(k) && winningCard(k) == token.card;
+    const Tricks t(tricks, side);
+    switch (token.kind) {
+    case BidToken::Raised: {
+        const int k = kRaiserTrick[token.row - 26];
+        return t.won(k) && t.winningCard(k) == token.card;
     }
-    if (token.kind == BidToken::Suited) {
-        if (row == 33) // " banda"
-            return wholeSuit(tricks, token.card, side);
-        return std::nullopt;
-    }
-    switch (row) {
-    case 9: case 10: case 11: // Vizi, L´amour, Angelo: XVIII, XIX, XX
-        return TakenBy(tricks, 38 + row - 9) == side;
-    case 12:
-        return TakenBy(tricks, Card::XXI) == side || TakenBy(tricks, Card::Skiz) == side;
-    case 13:
-        return TakenBy(tricks, Card::XXI) == side && TakenBy(tricks, Card::Skiz) == side;
-    case 14:
-        return TakenBy(tricks, Card::XXI) == side && TakenBy(tricks, Card::Skiz) == side
-            && TakenBy(tricks, Card::Pagat) == side;
-    case 15: case 16: case 17: case 18: case 19: case 20:
-        return count >= 5 + row - RowGem;
-    case 21: case 22: case 23: case 24: case 25: { // Pikoló .. Nagymadár
-        const int k = row - 21 + 3;
-        for (int i = 1; i <= k; ++i)
-            if (!won(i))
-                return false;
-        return winningCard(k) == 38 + row - 21;
-    }
-    case 34: // Piros-fekete
-        return (wholeSuit(tricks, 1, side) || wholeSuit(tricks, 2, side))
-            && (wholeSuit(tricks, 0, side) || wholeSuit(tricks, 3, side));
-    case 35:
-        return wholeSuit(tricks, 1, side) && wholeSuit(tricks, 2, side);
-    case 36:
-        return wholeSuit(tricks, 0, side) && wholeSuit(tricks, 3, side);
-    case 37:
-        return wholeSuit(tricks, 0, side) && wholeSuit(tricks, 1, side) && wholeSuit(tricks, 2, side)
-            && wholeSuit(tricks, 3, side);
-    case RowPagatfogas:
-        return captured(tricks, Card::Pagat, side);
-    case RowXXIfogas:
-        return captured(tricks, Card::XXI, side);
-    case RowGolgota:
-        return captured(tricks, Card::XXI, side) && captured(tricks, Card::Pagat, side);
+    case BidToken::Suited:
+        if (token.row == 33) // banda: every card of the suit
+            return t.wholeSuit(token.card);
+        // mariage: the last two tricks with the suit's king and queen
+        return t.won(9) && t.won(10)
+            && QSet<int>{t.winningCard(9), t.winningCard(10)} == QSet<int>{token.card * 5 + 4, token.card * 5 + 5};
     default:
-        return std::nullopt;
+        return t.made(token.row);
     }
 }
 
@@ -188,10 +297,8 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
             if (t.row >= RowGem && t.row <= RowVolat)
                 trickCountBid = true;
             const std::optional<bool> made = Judge(t, side, tricks);
-            if (!made) {
-                score.unjudged << QStringLiteral("%1 (%2)").arg(bid, sideName(side));
-                continue;
-            }
+            if (!made)
+                continue; // not an announcement that scores
             int times = 1;
             QString label = bid;
             if (against.contains(QLatin1Char('*') + bid)) {
@@ -229,9 +336,15 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
     for (int side = 0; side < 2; ++side) {
         // An announced capture is scored as announced, not again in silence.
         const QList<int> &rows = announcedRows[side];
-        if (captured(tricks, Card::Pagat, side) && !rows.contains(RowPagatfogas) && !rows.contains(RowGolgota))
+        auto announcedAny = [&](std::initializer_list<int> among) {
+            for (int row : among)
+                if (rows.contains(row))
+                    return true;
+            return false;
+        };
+        if (captured(tricks, Card::Pagat, side) && !announcedAny(kCatchesPagat))
             silent(RowLes, side);
-        if (captured(tricks, Card::XXI, side) && !rows.contains(RowXXIfogas) && !rows.contains(RowGolgota))
+        if (captured(tricks, Card::XXI, side) && !announcedAny(kCatchesXXI))
             silent(RowCsendesXXI, side);
     }
     if (!trickCountBid) {

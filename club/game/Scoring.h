@@ -46,11 +46,11 @@ struct ScoreLine
 struct Score
 {
     QList<ScoreLine> lines;
-    QStringList unjudged;     // bids the club does not score, with their side
     std::array<int, 2> total{};
 };
 
-// Judges one announcement of `side`; nullopt for the ones the club does not judge.
+// Judges one announcement of `side` in a finished deal; nullopt for what scores nothing
+// (hand signals) and before the tenth trick.
 std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks);
 
 // The whole deal: every announcement once per side (at its highest contra), the silent

@@ -218,6 +218,11 @@ void TstDeal::dealing()
         }
     }
     QCOMPARE(all.size(), 40);
+    // A table replaces its deal by the next one.
+    Deal moved = std::move(b);
+    QCOMPARE(moved.hand(2), a.hand(2));
+    moved = Deal(number);
+    QCOMPARE(moved.number(), number);
     Deal other(number + 1);
     bool differs = false;
     for (int s = 1; s <= 4; ++s)

@@ -58,6 +58,43 @@ QList<BySeat> pagatCaught()
     return d;
 }
 
+// Side 2-3 takes the last three tricks with suit cards of three suits; side 1-4 overtrumps
+// the Pagát in the sixth.
+QList<BySeat> couleurDeal()
+{
+    QList<BySeat> d = baseDeal();
+    d[5] = {29, 21, 3, 24};
+    d[9] = {18, 2, 19, 17};
+    return d;
+}
+
+// Side 1-4 takes every trick: the third to the seventh with XVIII .. Skíz, the last three
+// with II, III, IIII (the last by seat 4), and side 2-3's Pagát in the fifth.
+QList<BySeat> volatDeal()
+{
+    return {
+        {30, 25, 26, 1}, {31, 27, 28, 2}, {38, 29, 32, 3}, {39, 33, 34, 4}, {40, 35, 21, 5},
+        {41, 11, 12, 6}, {42, 13, 14, 7}, {22, 15, 16, 8}, {23, 17, 18, 9}, {10, 19, 20, 24},
+    };
+}
+
+// The same, with side 2-3's XXI caught by the Skíz in the sixth trick: a Royal.
+QList<BySeat> royalDeal()
+{
+    QList<BySeat> d = volatDeal();
+    d[5] = {42, 41, 12, 6};
+    d[6] = {37, 13, 14, 7};
+    return d;
+}
+
+// And seat 1 takes the last trick too: the last three by one seat.
+QList<BySeat> royalOneSeat()
+{
+    QList<BySeat> d = royalDeal();
+    d[9] = {24, 19, 20, 10};
+    return d;
+}
+
 Auction auction(const QStringList &turns)
 {
     Auction a(1);
@@ -93,12 +130,12 @@ private slots:
     void fixturesAreWholeDeals();
     void score_data();
     void score();
-    void totalsAndUnjudged();
+    void totals();
 };
 
 void TstScoring::fixturesAreWholeDeals()
 {
-    for (const QList<BySeat> &d : {baseDeal(), xxiCaught(), pagatCaught()}) {
+    for (const QList<BySeat> &d : {baseDeal(), xxiCaught(), pagatCaught(), couleurDeal(), volatDeal(), royalDeal(), royalOneSeat()}) {
         QSet<int> cards;
         for (const BySeat &t : d)
             for (int c : t)
@@ -110,6 +147,10 @@ void TstScoring::fixturesAreWholeDeals()
     for (const Trick &t : base)
         winners << t.winner;
     QCOMPARE(winners, (QList<int>{1, 1, 1, 1, 1, 1, 1, 3, 3, 2}));
+    winners.clear();
+    for (const Trick &t : play(volatDeal()))
+        winners << t.winner;
+    QCOMPARE(winners, (QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 4}));
 }
 
 void TstScoring::score_data()
@@ -156,6 +197,26 @@ void TstScoring::score_data()
                                                                << QStringList{"XXI-fogás 0 150", "Obscur 5 0"};
     QTest::newRow("banda") << baseDeal() << QStringList{QString("2 Treff" + QString(NB) + "banda Pikk" + QString(NB) + "banda"), "0", "0", "0"}
                            << QStringList{QString("Treff" + QString(NB) + "banda 5 0"), QString("Pikk" + QString(NB) + "banda 0 5"), kings, "Obscur 5 0"};
+    QTest::newRow("small suit cards") << baseDeal() << QStringList{"0", "3 Amazon Spadille Manille", "0", "1 Amazon", "0", "0", "0"}
+                                      << QStringList{"Amazon 0 5", "Amazon 0 5", "Spadille 0 30", "Manille 10 0", kings, "Obscur 5 0"};
+    QTest::newRow("last tricks") << baseDeal() << QStringList{"0", QString("4 Dzsinn Surranó Főnix Kőr" + QString(NB) + "mariage"), "0", "0", "0"}
+                                 << QStringList{"Dzsinn 10 0", "Surranó 10 0", "Főnix 10 0", QString("Kőr" + QString(NB) + "mariage 10 0"), kings, "Obscur 5 0"};
+    QTest::newRow("Couleur, not Famille") << couleurDeal() << QStringList{"0", "2 Couleur Famille", "0", "0", "0"}
+                                          << QStringList{"Couleur 0 160", "Famille 25 0", kings, "Les 10 0", "Obscur 5 0"};
+    QTest::newRow("Héja and Trojka down") << baseDeal() << QStringList{"2 Héja Trojka", "0", "0", "0"}
+                                          << QStringList{"Héja 0 20", "Trojka 0 20", kings, "Obscur 5 0"};
+    QTest::newRow("volát trophies made") << volatDeal() << QStringList{"5 Volát Skála Trojka Spektrum Surranó", "0", "0", "0"}
+                                         << QStringList{"Volát 35 0", "Skála 220 0", "Trojka 180 0", "Spektrum 260 0", "Surranó 30 0",
+                                                        kings, "Les 10 0"};
+    // Royal includes catching the Pagát: announced, it stands for the silent Les, made or not.
+    QTest::newRow("volát trophies down") << volatDeal() << QStringList{"4 Piramis Full Glória Royal", "0", "0", "0"}
+                                         << QStringList{"Piramis 0 30", "Full 0 30", "Glória 0 30", "Royal 0 30", kings, "Obscur 5 0"};
+    QTest::newRow("Royal") << royalDeal() << QStringList{"1 Royal", "0", "0", "0"}
+                           << QStringList{"Royal 300 0", kings, "Obscur 5 0"};
+    QTest::newRow("Royal with the last three by one seat") << royalOneSeat() << QStringList{"1 Royal", "0", "0", "0"}
+                                                           << QStringList{"Royal 0 30", kings, "Obscur 5 0"};
+    QTest::newRow("Pagátfogás announced, no Les") << volatDeal() << QStringList{"1 Pagátfogás", "0", "0", "0"}
+                                                  << QStringList{"Pagátfogás 20 0", kings, "Obscur 5 0"};
 }
 
 void TstScoring::score()
@@ -166,14 +227,14 @@ void TstScoring::score()
     QCOMPARE(rows(ScoreDeal(auction(turns), play(deal))), expected);
 }
 
-void TstScoring::totalsAndUnjudged()
+void TstScoring::totals()
 {
+    // Signals score nothing and are no announcement of the deal.
     const Score s = ScoreDeal(auction({"2 Gém Héja", "1 *Gém", "1 8" + QString(NB) + "Tarokk", "0", "0", "0"}),
                               play(baseDeal()));
-    QCOMPARE(rows(s), (QStringList{"*Gém 20 0", "Négy" + QString(NB) + "király 10 0"}));
-    QCOMPARE(s.unjudged, QStringList{"Héja (1-4)"});
+    QCOMPARE(rows(s), (QStringList{"*Gém 20 0", "Héja 0 20", "Négy" + QString(NB) + "király 10 0"}));
     QCOMPARE(s.total[0], 30);
-    QCOMPARE(s.total[1], 0);
+    QCOMPARE(s.total[1], 20);
     // Nothing is scored before the tenth trick.
     QVERIFY(ScoreDeal(auction({"1 Gém"}), play(baseDeal().mid(0, 9))).lines.isEmpty());
 }
