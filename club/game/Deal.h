@@ -30,6 +30,8 @@ public:
     // The same number always gives the same cards.
     explicit Deal(int number);
     ~Deal();
+    Deal(Deal &&) noexcept;
+    Deal &operator=(Deal &&) noexcept;
 
     int number() const;
     Phase phase() const;

@@ -1,0 +1,328 @@
+#include "Deal.h"
+
+#include "Auction.h"
+#include "Robot.h"
+#include "Scoring.h"
+
+#include <algorithm>
+
+namespace club {
+
+namespace {
+
+// SplitMix64: small, well known and the same on every platform, unlike the standard
+// library's distributions and shuffles.
+class SplitMix64
+{
+public:
+    explicit SplitMix64(quint64 seed) : m_state(seed) {}
+    quint64 next()
+    {
+        quint64 z = (m_state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+
+private:
+    quint64 m_state;
+};
+
+QString handText(int seat, const QList<int> &cards)
+{
+    QString line = QLatin1Char('H') + QString::number(seat);
+    for (int c : cards)
+        line += BlankInt(c);
+    return line;
+}
+
+QString sideName(int side)
+{
+    return side == 0 ? QStringLiteral("1-4") : QStringLiteral("2-3");
+}
+
+} // namespace
+
+struct Deal::State
+{
+    int number = 0;
+    int opener = 1;
+    std::array<QList<int>, 4> dealt; // ascending
+    std::array<QList<int>, 4> held;  // ascending
+    QList<int> talon;
+    Auction auction;
+    QList<Trick> tricks; // never holds an empty trick
+
+    bool playing() const { return auction.finished(); }
+    bool done() const { return tricks.size() == 10 && tricks.last().complete(); }
+
+    int count23(int upTo) const
+    {
+        int n = 0;
+        for (int k = 0; k < upTo && k < tricks.size(); ++k)
+            n += tricks[k].complete() && SideOf(tricks[k].winner) == 1 ? 1 : 0;
+        return n;
+    }
+
+    int seatToPlay() const
+    {
+        if (tricks.isEmpty())
+            return opener;
+        const Trick &t = tricks.last();
+        return t.complete() ? t.winner : t.seatOnTurn();
+    }
+
+    // The trick as the table should see it now: the one in progress, or the last complete
+    // one, whose taker leads next.
+    QString trickLine() const
+    {
+        if (tricks.isEmpty())
+            return QStringLiteral("P%1 1 0 0 0 0 0").arg(opener);
+        const Trick &t = tricks.last();
+        const int n = int(tricks.size());
+        const int who = t.complete() ? -t.winner : t.seatOnTurn();
+        QString line = QStringLiteral("P%1 %2 %3").arg(who).arg(n).arg(count23(n));
+        for (int c : t.cards)
+            line += BlankInt(c);
+        return line;
+    }
+
+    // A spectator's view swaps each card of the shown trick out of that seat's hand, so the
+    // hand it is given must still hold it.
+    QList<int> spectatorHand(int seat) const
+    {
+        QList<int> cards = held[seat - 1];
+        if (!tricks.isEmpty() && tricks.last().cardOf(seat) != 0) {
+            cards << tricks.last().cardOf(seat);
+            std::sort(cards.begin(), cards.end());
+        }
+        return cards;
+    }
+
+    void handLines(int seat, Outs &out) const
+    {
+        out << Out{Out::Seat, seat, handText(seat, held[seat - 1])};
+    }
+};
+
+Deal::Deal(int number) : d(std::make_unique<State>())
+{
+    d->number = number;
+    d->opener = number % 2 != 0 ? 1 : 3;
+    d->auction = Auction(d->opener);
+    QList<int> pack;
+    for (int c = 1; c <= 42; ++c)
+        pack << c;
+    SplitMix64 random(static_cast<quint64>(static_cast<qint64>(number)));
+    for (int i = int(pack.size()) - 1; i > 0; --i)
+        pack.swapItemsAt(i, int(random.next() % quint64(i + 1)));
+    for (int s = 0; s < 4; ++s) {
+        d->dealt[s] = pack.mid(s * 10, 10);
+        std::sort(d->dealt[s].begin(), d->dealt[s].end());
+        d->held[s] = d->dealt[s];
+    }
+    // Forty cards are played; the last two stay face down for the whole deal.
+    d->talon = pack.mid(40);
+}
+
+Deal::~Deal() = default;
+Deal::Deal(Deal &&) noexcept = default;
+Deal &Deal::operator=(Deal &&) noexcept = default;
+
+int Deal::number() const
+{
+    return d->number;
+}
+
+Deal::Phase Deal::phase() const
+{
+    if (!d->playing())
+        return Phase::Bidding;
+    return d->done() ? Phase::Done : Phase::Playing;
+}
+
+int Deal::onTurn() const
+{
+    switch (phase()) {
+    case Phase::Bidding:
+        return d->auction.onTurn();
+    case Phase::Playing:
+        return d->seatToPlay();
+    case Phase::Done:
+        break;
+    }
+    return 0;
+}
+
+const QList<int> &Deal::hand(int seat) const
+{
+    static const QList<int> none;
+    return seat >= 1 && seat <= 4 ? d->held[seat - 1] : none;
+}
+
+Outs Deal::start()
+{
+    Outs out;
+    for (int s = 1; s <= 4; ++s)
+        out << Out{Out::Seat, s, handText(s, d->dealt[s - 1])};
+    for (int s = 1; s <= 4; ++s)
+        out << Out{Out::Spectators, 0, handText(s, d->dealt[s - 1])};
+    // The bare first seat clears every bid list at the table before the first turn.
+    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    out << Out{Out::Seat, d->opener, QStringLiteral("B")};
+    return out;
+}
+
+QString Deal::bid(int seat, const QString &turn, Outs &out)
+{
+    if (phase() != Phase::Bidding)
+        return QStringLiteral("Most nem lehet licitálni.");
+    if (seat != d->auction.onTurn())
+        return QStringLiteral("Nem te következel.");
+    QStringList bids;
+    const QString notice = d->auction.check(seat, turn, d->dealt[seat - 1], bids);
+    if (!notice.isEmpty())
+        return notice;
+    d->auction.add(seat, bids);
+    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    if (d->auction.finished())
+        out << Out{Out::Table, 0, d->trickLine()};
+    else
+        out << Out{Out::Seat, d->auction.onTurn(), QStringLiteral("B")};
+    return {};
+}
+
+QString Deal::play(int seat, int card, Outs &out)
+{
+    if (phase() != Phase::Playing)
+        return QStringLiteral("Most nem lehet lapot tenni.");
+    if (seat != d->seatToPlay())
+        return QStringLiteral("Nem te következel.");
+    QList<int> &hand = d->held[seat - 1];
+    if (!hand.contains(card))
+        return QStringLiteral("Nincs ilyen lapod: %1").arg(card);
+    Trick current;
+    if (!d->tricks.isEmpty() && !d->tricks.last().complete())
+        current = d->tricks.last();
+    else
+        current.leader = seat;
+    if (!LegalCards(hand, current).contains(card)) {
+        const int ledSuit = SuitOf(current.led());
+        for (int c : hand)
+            if (SuitOf(c) == ledSuit)
+                return ledSuit == 4 ? QStringLiteral("Tarokkot kell adni.") : QStringLiteral("Színt kell adni.");
+        return QStringLiteral("Tarokkot kell adni.");
+    }
+    if (current.played == 0)
+        d->tricks << current;
+    AddCard(d->tricks.last(), card);
+    hand.removeOne(card);
+    // The player's new hand before the trick line, which may make it their turn again.
+    d->handLines(seat, out);
+    out << Out{Out::Table, 0, d->trickLine()};
+    out << Out{Out::Spectators, 0, handText(seat, hand)};
+    return {};
+}
+
+bool Deal::undo(Outs &out)
+{
+    if (phase() == Phase::Done)
+        return false;
+    if (!d->tricks.isEmpty()) {
+        Trick &t = d->tricks.last();
+        --t.played;
+        const int seat = t.seatOnTurn();
+        const int card = t.cards[seat - 1];
+        t.cards[seat - 1] = 0;
+        t.winner = 0;
+        if (t.played == 0)
+            d->tricks.removeLast();
+        QList<int> &hand = d->held[seat - 1];
+        hand << card;
+        std::sort(hand.begin(), hand.end());
+        d->handLines(seat, out);
+        out << Out{Out::Spectators, 0, handText(seat, d->spectatorHand(seat))};
+        out << Out{Out::Table, 0, d->trickLine()};
+        return true;
+    }
+    if (!d->auction.undo())
+        return false;
+    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    out << Out{Out::Seat, d->auction.onTurn(), QStringLiteral("B")};
+    return true;
+}
+
+QString Deal::robotTurn(int seat) const
+{
+    if (seat < 1 || seat > 4)
+        return QStringLiteral("0");
+    return RobotBidTurn(d->auction, seat, d->dealt[seat - 1]);
+}
+
+int Deal::robotCard(int seat) const
+{
+    if (seat < 1 || seat > 4)
+        return 0;
+    return RobotPlay(seat, d->held[seat - 1], d->tricks);
+}
+
+QStringList Deal::spectatorLines() const
+{
+    QStringList lines;
+    for (int s = 1; s <= 4; ++s)
+        lines << handText(s, d->spectatorHand(s));
+    if (phase() == Phase::Bidding)
+        lines << QLatin1Char('B') + d->auction.text();
+    else
+        lines << d->trickLine();
+    return lines;
+}
+
+QStringList Deal::resultTexts() const
+{
+    if (phase() != Phase::Done)
+        return {};
+    const Score score = ScoreDeal(d->auction, d->tricks);
+    const int taken23 = d->count23(10);
+    QStringList texts;
+    texts << QStringLiteral("Vége a leosztásnak. Ütések: 1-4: %1, 2-3: %2.").arg(10 - taken23).arg(taken23);
+    for (const ScoreLine &line : score.lines) {
+        const int points = line.points[0] + line.points[1];
+        if (line.silent)
+            texts << QStringLiteral("%1 (%2): %3 pont.").arg(line.label, sideName(line.side)).arg(points);
+        else if (line.made)
+            texts << QStringLiteral("%1 (%2): teljesült, %3 pont.").arg(line.label, sideName(line.side)).arg(points);
+        else
+            texts << QStringLiteral("%1 (%2): bukott, %3 pont a %4 oldalnak.")
+                         .arg(line.label, sideName(line.side))
+                         .arg(points)
+                         .arg(sideName(1 - line.side));
+    }
+    texts << QStringLiteral("Eredmény: 1-4: %1 pont, 2-3: %2 pont.").arg(score.total[0]).arg(score.total[1]);
+    return texts;
+}
+
+DealRecord Deal::record(const std::array<QString, 4> &names, int day) const
+{
+    DealRecord r;
+    r.board = QString::number(d->number);
+    r.day = day;
+    r.names = names;
+    for (const Trick &t : d->tricks) {
+        if (!t.complete())
+            break;
+        for (int s = 1; s <= 4; ++s)
+            r.played[s - 1] << t.cardOf(s);
+        r.takenBy23 << d->count23(int(r.takenBy23.size()) + 1);
+    }
+    r.bidText = d->auction.text();
+    const Score score = ScoreDeal(d->auction, d->tricks);
+    for (const ScoreLine &line : score.lines)
+        r.scoreRows << QStringLiteral("%1 %2 %3").arg(line.label).arg(line.points[0]).arg(line.points[1]);
+    // The history asks again for a breakdown it received empty.
+    if (r.scoreRows.isEmpty())
+        r.scoreRows << QStringLiteral("Nulla 0 0");
+    return r;
+}
+
+} // namespace club

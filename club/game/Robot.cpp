@@ -1,0 +1,168 @@
+#include "Robot.h"
+
+#include <algorithm>
+
+namespace club {
+
+namespace {
+
+// Cheapness for throwing away: suit cards by rank, then tarokks by value.
+int cost(int card)
+{
+    return Card::isTarokk(card) ? 10 + card : (card - 1) % 5 + 1;
+}
+
+int cheapest(const QList<int> &cards)
+{
+    return *std::min_element(cards.begin(), cards.end(), [](int a, int b) {
+        return cost(a) != cost(b) ? cost(a) < cost(b) : a < b;
+    });
+}
+
+// The cards a robot would rather not give away: the Pagát and the two honours.
+bool precious(int card)
+{
+    return card == Card::Pagat || card == Card::XXI || card == Card::Skiz;
+}
+
+QList<int> withoutPrecious(const QList<int> &cards)
+{
+    QList<int> plain;
+    for (int c : cards)
+        if (!precious(c))
+            plain << c;
+    return plain.isEmpty() ? cards : plain;
+}
+
+bool beats(int card, int best, int ledSuit)
+{
+    if (Card::isTarokk(card))
+        return !Card::isTarokk(best) || card > best;
+    return !Card::isTarokk(best) && SuitOf(card) == ledSuit && card > best;
+}
+
+int leadCard(const QList<int> &hand)
+{
+    QList<int> suitCards, tarokks;
+    for (int c : hand)
+        (Card::isTarokk(c) ? tarokks : suitCards) << c;
+    // A king is the surest trick of a suit.
+    for (int c : suitCards)
+        if ((c - 1) % 5 == 4)
+            return c;
+    if (tarokks.size() >= 5) {
+        QList<int> middle;
+        for (int c : tarokks)
+            if (c > Card::Kanari && !precious(c))
+                middle << c;
+        if (!middle.isEmpty())
+            return cheapest(middle);
+    }
+    if (!suitCards.isEmpty()) {
+        // Lead low from the shortest suit, so that it runs out and the tarokks take over.
+        std::array<int, 4> counts{};
+        for (int c : suitCards)
+            ++counts[SuitOf(c)];
+        int best = suitCards.first();
+        for (int c : suitCards) {
+            const int n = counts[SuitOf(c)], m = counts[SuitOf(best)];
+            if (n < m || (n == m && cost(c) < cost(best)))
+                best = c;
+        }
+        return best;
+    }
+    return cheapest(withoutPrecious(tarokks));
+}
+
+} // namespace
+
+QString RobotBidTurn(const Auction &auction, int seat, const QList<int> &hand)
+{
+    // A robot speaks in its first turn only, and only of what its hand all but guarantees.
+    for (const BidTurn &turn : auction.turns())
+        if (turn.seat == seat)
+            return QStringLiteral("0");
+    int tarokks = 0;
+    for (int c : hand)
+        tarokks += Card::isTarokk(c) ? 1 : 0;
+    QStringList wanted;
+    if (tarokks >= 7)
+        wanted << QStringLiteral("Gém");
+    if (hand.contains(Card::Skiz))
+        wanted << (hand.contains(Card::XXI) ? QStringLiteral("Köpf") : QStringLiteral("Honőr"));
+    QStringList bids;
+    for (const QString &bid : wanted) {
+        QStringList taken;
+        const QString turn = QString::number(bids.size() + 1) + QLatin1Char(' ') + (bids + QStringList{bid}).join(QLatin1Char(' '));
+        if (auction.check(seat, turn, hand, taken).isEmpty())
+            bids << bid;
+    }
+    if (bids.isEmpty())
+        return QStringLiteral("0");
+    return QString::number(bids.size()) + QLatin1Char(' ') + bids.join(QLatin1Char(' '));
+}
+
+int RobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
+{
+    if (hand.isEmpty())
+        return 0;
+    Trick trick;
+    if (!tricks.isEmpty() && !tricks.last().complete())
+        trick = tricks.last();
+    const QList<int> legal = LegalCards(hand, trick);
+    if (legal.size() == 1)
+        return legal.first();
+    if (trick.played == 0)
+        return leadCard(hand);
+
+    bool skizGone = hand.contains(Card::Skiz);
+    for (const Trick &t : tricks)
+        skizGone = skizGone || t.cards[0] == Card::Skiz || t.cards[1] == Card::Skiz || t.cards[2] == Card::Skiz
+            || t.cards[3] == Card::Skiz;
+    const int ledSuit = SuitOf(trick.led());
+    int best = trick.led();
+    int bestSeat = trick.leader;
+    bool hasXXI = false, hasHigh = false;
+    for (int i = 0; i < trick.played; ++i) {
+        const int s = (trick.leader - 1 + i) % 4 + 1;
+        const int c = trick.cardOf(s);
+        hasXXI = hasXXI || c == Card::XXI;
+        hasHigh = hasHigh || c >= 38;
+        if (beats(c, best, ledSuit)) {
+            best = c;
+            bestSeat = s;
+        }
+    }
+    const bool last = trick.played == 3;
+    const bool partnerWins = SideOf(bestSeat) == SideOf(seat);
+    if (partnerWins && (last || best >= 38 || (!Card::isTarokk(best) && (best - 1) % 5 == 4)))
+        return cheapest(withoutPrecious(legal));
+
+    QList<int> winners;
+    for (int c : legal) {
+        if (!beats(c, best, ledSuit))
+            continue;
+        if (c == Card::Skiz && !hasXXI && !hasHigh)
+            continue; // kept for a trick worth it
+        if (c == Card::XXI && !skizGone && !last)
+            continue; // the Skíz could still fall on it
+        if (c == Card::Pagat && !last)
+            continue; // a later tarokk would take it
+        winners << c;
+    }
+    if (winners.isEmpty())
+        return cheapest(withoutPrecious(legal));
+    if (last)
+        return cheapest(winners);
+    // Seats still to play: a middle winner holds better, but XVIII and up stay for the
+    // announcements they are worth.
+    QList<int> middle;
+    for (int c : winners)
+        if (c < 38)
+            middle << c;
+    if (middle.isEmpty())
+        return cheapest(winners);
+    return *std::max_element(middle.begin(), middle.end(), [](int a, int b) { return cost(a) < cost(b); });
+}
+
+} // namespace club

@@ -1,0 +1,365 @@
+#include "Scoring.h"
+
+#include "bidding/Catalogue.h"
+
+#include <QSet>
+
+namespace club {
+
+namespace {
+
+// 0-based catalogue rows.
+constexpr int RowNegyKiraly = 0;
+constexpr int RowLes = 1;
+constexpr int RowObscur = 2;
+constexpr int RowCsendesXXI = 3;
+constexpr int RowGem = 15;
+constexpr int RowVolat = 20;
+// The announcements that include catching the opponents' Pagát or XXI: "Pagátfogás",
+// "Golgota", "Hárpia", "Royal"; "XXI-fogás", "Golgota", "Kentaur", "Hárpia", "Glória",
+// "Triumf", "Royal".
+constexpr std::initializer_list<int> kCatchesPagat = {38, 49, 63, 66};
+constexpr std::initializer_list<int> kCatchesXXI = {46, 49, 50, 63, 64, 65, 66};
+
+// The trick each raiser names, from " ulti" to " sólyom".
+constexpr int kRaiserTrick[7] = {10, 9, 8, 7, 6, 1, 2};
+
+struct Where
+{
+    int trick = -1; // 0-based
+    int seat = 0;
+};
+
+Where findCard(const QList<Trick> &tricks, int card)
+{
+    for (int k = 0; k < tricks.size(); ++k)
+        for (int s = 1; s <= 4; ++s)
+            if (tricks[k].cardOf(s) == card)
+                return {k, s};
+    return {};
+}
+
+// The opponents' `card` fell into a trick `side` took.
+bool captured(const QList<Trick> &tricks, int card, int side)
+{
+    const Where w = findCard(tricks, card);
+    return w.trick >= 0 && SideOf(w.seat) != side && tricks[w.trick].complete()
+        && SideOf(tricks[w.trick].winner) == side;
+}
+
+bool wholeSuitOf(const QList<Trick> &tricks, int suit, int side)
+{
+    for (int rank = 1; rank <= 5; ++rank)
+        if (TakenBy(tricks, suit * 5 + rank) != side)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void AddCard(Trick &trick, int card)
+{
+    trick.cards[trick.seatOnTurn() - 1] = card;
+    ++trick.played;
+    if (!trick.complete())
+        return;
+    int inOrder[4];
+    for (int i = 0; i < 4; ++i)
+        inOrder[i] = trick.cards[(trick.leader - 1 + i) % 4];
+    trick.winner = (trick.leader - 1 + TrickWinner(inOrder)) % 4 + 1;
+}
+
+QList<int> LegalCards(const QList<int> &hand, const Trick &trick)
+{
+    if (trick.played == 0 || trick.complete())
+        return hand;
+    const int ledSuit = SuitOf(trick.led());
+    QList<int> follow, tarokks;
+    for (int card : hand) {
+        if (SuitOf(card) == ledSuit)
+            follow << card;
+        if (Card::isTarokk(card))
+            tarokks << card;
+    }
+    if (!follow.isEmpty())
+        return follow;
+    if (!tarokks.isEmpty())
+        return tarokks;
+    return hand;
+}
+
+int TakenBy(const QList<Trick> &tricks, int card)
+{
+    const Where w = findCard(tricks, card);
+    if (w.trick < 0 || !tricks[w.trick].complete())
+        return -1;
+    return SideOf(tricks[w.trick].winner);
+}
+
+namespace {
+
+bool isSuitCard(int c) { return SuitOf(c) < 4 && c != 0; }
+bool isMatador(int c) { return c >= Card::Pagat && c <= Card::Kanari; }
+bool isKing(int c) { return isSuitCard(c) && (c - 1) % 5 == 4; }
+int rankOf(int c) { return (c - 1) % 5 + 1; }
+
+// One side's tricks of a finished deal, asked the questions the announcements ask.
+class Tricks
+{
+public:
+    Tricks(const QList<Trick> &tricks, int side) : m_tricks(tricks), m_side(side) {}
+
+    bool won(int k) const { return SideOf(m_tricks[k - 1].winner) == m_side; }
+    int winningCard(int k) const { return m_tricks[k - 1].cardOf(m_tricks[k - 1].winner); }
+    // Tricks first..last all taken by the side, each with a card `what` calls good.
+    template<typename F>
+    bool wonWith(int first, int last, F what) const
+    {
+        for (int k = first; k <= last; ++k)
+            if (!won(k) || !what(winningCard(k)))
+                return false;
+        return true;
+    }
+    template<typename F>
+    bool anyWonWith(F what) const
+    {
+        for (int k = 1; k <= 10; ++k)
+            if (won(k) && what(winningCard(k)))
+                return true;
+        return false;
+    }
+    // Four tricks in a row, each taken with a card `what` calls good.
+    template<typename F>
+    bool fourInARow(F what) const
+    {
+        for (int k = 1; k <= 7; ++k)
+            if (wonWith(k, k + 3, what))
+                return true;
+        return false;
+    }
+    int count() const
+    {
+        int n = 0;
+        for (int k = 1; k <= 10; ++k)
+            n += won(k) ? 1 : 0;
+        return n;
+    }
+    bool takes(int card) const { return TakenBy(m_tricks, card) == m_side; }
+    bool wholeSuit(int suit) const { return wholeSuitOf(m_tricks, suit, m_side); }
+    bool catches(int card) const { return captured(m_tricks, card, m_side); }
+    int winner(int k) const { return m_tricks[k - 1].winner; }
+
+    // Whether the announcement in catalogue row `row` (0-based) is made.
+    bool made(int row) const
+    {
+        switch (row) {
+        case 9: case 10: case 11: // Vizi, L´amour, Angelo: the XVIII, XIX, XX
+            return takes(38 + row - 9);
+        case 12: // Honőr
+            return takes(Card::XXI) || takes(Card::Skiz);
+        case 13: // Köpf
+            return takes(Card::XXI) && takes(Card::Skiz);
+        case 14: // Trull
+            return takes(Card::XXI) && takes(Card::Skiz) && takes(Card::Pagat);
+        case 15: case 16: case 17: case 18: case 19: case 20: // Gém .. Volát
+            return count() >= 5 + row - 15;
+        case 21: case 22: case 23: case 24: case 25: { // Pikoló .. Nagymadár
+            const int k = row - 21 + 3;
+            return wonWith(1, k, [](int) { return true; }) && winningCard(k) == 38 + row - 21;
+        }
+        case 34: // Piros-fekete
+            return (wholeSuit(1) || wholeSuit(2)) && (wholeSuit(0) || wholeSuit(3));
+        case 35: // Flotta
+            return wholeSuit(1) && wholeSuit(2);
+        case 36: // Armada
+            return wholeSuit(0) && wholeSuit(3);
+        case 37: // Légió
+            return wholeSuit(0) && wholeSuit(1) && wholeSuit(2) && wholeSuit(3);
+        case 38: // Pagátfogás
+            return catches(Card::Pagat);
+        case 39: // Amazon: a trick taken with a suit card below the king
+            return anyWonWith([](int c) { return isSuitCard(c) && rankOf(c) < 5; });
+        case 40: // Spadille: the same with a red one
+            return anyWonWith([](int c) { return (SuitOf(c) == 1 || SuitOf(c) == 2) && rankOf(c) < 5; });
+        case 41: // Manille: a black one below the queen
+            return anyWonWith([](int c) { return (SuitOf(c) == 0 || SuitOf(c) == 3) && rankOf(c) < 4; });
+        case 42: // Dzsinn: the last trick with the ten of clubs or spades
+            return wonWith(10, 10, [](int c) { return c == 1 || c == 16; });
+        case 44: // Surranó
+            return wonWith(9, 10, isMatador);
+        case 45: // Főnix
+            return wonWith(9, 10, isKing);
+        case 46: // XXI-fogás
+            return catches(Card::XXI);
+        case 47: // Héja
+            return wonWith(1, 3, isMatador);
+        case 48: // Couleur
+            return wonWith(8, 10, isSuitCard);
+        case 49: // Golgota
+            return made(46) && made(38);
+        case 50: // Kentaur
+            return made(46) && made(39);
+        case 51: // Trojka
+            return wonWith(8, 10, isMatador);
+        case 52: // Famille
+            return wonWith(8, 10, isSuitCard) && SuitOf(winningCard(8)) == SuitOf(winningCard(9))
+                && SuitOf(winningCard(9)) == SuitOf(winningCard(10));
+        case 53: // Betlehem
+            return wonWith(8, 10, isKing);
+        case 54: // Szfinx
+            return made(40) && made(41);
+        case 55: // Skála
+            return made(20) && made(21) && made(22) && made(23) && made(24) && made(25);
+        case 56: // Piramis
+            return made(20) && fourInARow(isMatador);
+        case 57: // Quart
+            return made(20) && fourInARow(isSuitCard);
+        case 58: // Stella
+            return made(55) && made(48);
+        case 59: // Full
+            return made(20) && made(47) && made(22) && made(23) && made(24) && made(25);
+        case 60: // Spektrum
+            return made(55) && made(51);
+        case 61: // Court
+            return made(55) && made(52);
+        case 62: // Grand
+            return made(55) && made(53);
+        case 63: // Hárpia
+            return made(20) && made(49) && made(50);
+        case 64: // Glória
+            return made(20) && made(46) && made(48);
+        case 65: // Triumf
+            return made(20) && made(46) && made(51);
+        case 66: // Royal: and not one seat takes the last three
+            return made(20) && made(49) && made(51) && !(winner(8) == winner(9) && winner(9) == winner(10));
+        default:
+            return false;
+        }
+    }
+
+private:
+    const QList<Trick> &m_tricks;
+    int m_side;
+};
+
+} // namespace
+
+std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks)
+{
+    if (tricks.size() != 10 || !tricks.last().complete() || token.kind == BidToken::Signal || token.row < 9)
+        return std::nullopt;
+    const Tricks t(tricks, side);
+    switch (token.kind) {
+    case BidToken::Raised: {
+        const int k = kRaiserTrick[token.row - 26];
+        return t.won(k) && t.winningCard(k) == token.card;
+    }
+    case BidToken::Suited:
+        if (token.row == 33) // banda: every card of the suit
+            return t.wholeSuit(token.card);
+        // mariage: the last two tricks with the suit's king and queen
+        return t.won(9) && t.won(10)
+            && QSet<int>{t.winningCard(9), t.winningCard(10)} == QSet<int>{token.card * 5 + 4, token.card * 5 + 5};
+    default:
+        return t.made(token.row);
+    }
+}
+
+Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
+{
+    Score score;
+    if (tricks.size() != 10 || !tricks.last().complete())
+        return score;
+    bool trickCountBid = false;
+    std::array<QList<int>, 2> announcedRows;
+    for (int side = 0; side < 2; ++side) {
+        const QStringList bids = auction.sideBids(side);
+        const QStringList against = auction.sideBids(1 - side);
+        // A side that climbed a chain plays for its top step only.
+        QStringList plain;
+        for (const QString &bid : bids) {
+            const std::optional<BidToken> t = ReadToken(bid);
+            if (!t || t->contra != 0 || t->kind == BidToken::Signal || plain.contains(bid))
+                continue;
+            plain << bid;
+        }
+        for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
+            qsizetype top = -1;
+            for (qsizetype i = 0; i < chain->size(); ++i)
+                if (plain.contains(chain->at(i)))
+                    top = i;
+            for (qsizetype i = 0; i < top; ++i)
+                plain.removeAll(chain->at(i));
+        }
+        for (const QString &bid : plain) {
+            const BidToken t = *ReadToken(bid);
+            announcedRows[side] << t.row;
+            if (t.row >= RowGem && t.row <= RowVolat)
+                trickCountBid = true;
+            const std::optional<bool> made = Judge(t, side, tricks);
+            if (!made)
+                continue; // not an announcement that scores
+            int times = 1;
+            QString label = bid;
+            if (against.contains(QLatin1Char('*') + bid)) {
+                times = 2;
+                label = QLatin1Char('*') + bid;
+                if (bids.contains(QLatin1String("**") + bid)) {
+                    times = 4;
+                    label = QLatin1String("**") + bid;
+                }
+            }
+            const Announcement &a = Catalogue::Row(t.row);
+            ScoreLine line;
+            line.label = label;
+            line.side = side;
+            line.made = *made;
+            if (*made)
+                line.points[side] = a.made * times;
+            else
+                line.points[1 - side] = a.down * times;
+            score.lines << line;
+        }
+    }
+
+    auto silent = [&](int row, int side) {
+        ScoreLine line;
+        line.label = Catalogue::Row(row).Name();
+        line.side = side;
+        line.silent = true;
+        line.points[side] = Catalogue::Row(row).made;
+        score.lines << line;
+    };
+    const int kings = TakenBy(tricks, 5);
+    if (kings >= 0 && TakenBy(tricks, 10) == kings && TakenBy(tricks, 15) == kings && TakenBy(tricks, 20) == kings)
+        silent(RowNegyKiraly, kings);
+    for (int side = 0; side < 2; ++side) {
+        // An announced capture is scored as announced, not again in silence.
+        const QList<int> &rows = announcedRows[side];
+        auto announcedAny = [&](std::initializer_list<int> among) {
+            for (int row : among)
+                if (rows.contains(row))
+                    return true;
+            return false;
+        };
+        if (captured(tricks, Card::Pagat, side) && !announcedAny(kCatchesPagat))
+            silent(RowLes, side);
+        if (captured(tricks, Card::XXI, side) && !announcedAny(kCatchesXXI))
+            silent(RowCsendesXXI, side);
+    }
+    if (!trickCountBid) {
+        std::array<int, 2> taken{};
+        for (const Trick &t : tricks)
+            if (++taken[SideOf(t.winner)] == 5) {
+                silent(RowObscur, SideOf(t.winner));
+                break;
+            }
+    }
+    for (const ScoreLine &line : score.lines) {
+        score.total[0] += line.points[0];
+        score.total[1] += line.points[1];
+    }
+    return score;
+}
+
+} // namespace club

@@ -1,0 +1,60 @@
+#pragma once
+// The tricks of a deal and what they are worth: which announcements were made, which
+// failed, and the silent achievements nobody has to announce.
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "Auction.h"
+
+namespace club {
+
+struct Trick
+{
+    int leader = 0;
+    std::array<int, 4> cards{}; // by seat 1..4 (index seat − 1); 0 = not played yet
+    int played = 0;
+    int winner = 0;             // set once the fourth card is down
+
+    bool complete() const { return played == 4; }
+    int cardOf(int seat) const { return cards[seat - 1]; }
+    int seatOnTurn() const { return (leader - 1 + played) % 4 + 1; }
+    int led() const { return played > 0 ? cards[leader - 1] : 0; }
+};
+
+// Puts `card` down for the seat on turn; the fourth card decides the winner.
+void AddCard(Trick &trick, int card);
+
+// The cards a hand may play to `trick` (all of them when it leads): follow the led suit,
+// else a tarokk, else anything.
+QList<int> LegalCards(const QList<int> &hand, const Trick &trick);
+
+// Which side took `card` (0: seats 1-4, 1: seats 2-3), or -1 when nobody did.
+int TakenBy(const QList<Trick> &tricks, int card);
+
+struct ScoreLine
+{
+    QString label;            // one word: the bid as made, or the silent achievement
+    int side = 0;             // whose announcement or achievement it is
+    bool made = true;
+    bool silent = false;      // scored without being announced
+    std::array<int, 2> points{}; // side 1-4, side 2-3
+};
+
+struct Score
+{
+    QList<ScoreLine> lines;
+    std::array<int, 2> total{};
+};
+
+// Judges one announcement of `side` in a finished deal; nullopt for what scores nothing
+// (hand signals) and before the tenth trick.
+std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks);
+
+// The whole deal: every announcement once per side (at its highest contra), the silent
+// achievements, and the totals.
+Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks);
+
+} // namespace club

@@ -1,0 +1,484 @@
+#include "ClubServer.h"
+
+#include "Wire.h"
+#include "cards/Hands.h"
+
+#include <QDate>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace club {
+
+const QString ClubServer::LobbyName = QStringLiteral("Társalgó");
+
+namespace {
+// Long enough for a busy club's days, short enough for the client's longest line.
+constexpr int DaysInReply = 1000;
+constexpr int DealsInReply = 200;
+} // namespace
+
+ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
+    : QTcpServer(parent), m_options(options), m_store(options.dataPath)
+{
+    m_services.store = &m_store;
+    m_services.robotDelay = options.robotDelay;
+    m_services.log = [this](const QString &text) { log(text); };
+    m_services.today = [this] { return today(); };
+    m_rooms << new Room(LobbyName, true, true, m_services, this);
+    for (int i = 0; i < options.openRooms; ++i)
+        m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
+}
+
+ClubServer::~ClubServer()
+{
+    // Members first: their leaving still reaches the rooms.
+    for (Member *m : std::as_const(m_members))
+        delete m;
+    m_members.clear();
+}
+
+QStringList ClubServer::roomNames() const
+{
+    QStringList names;
+    for (const Room *r : m_rooms)
+        names << r->name();
+    return names;
+}
+
+void ClubServer::log(const QString &text) const
+{
+    if (m_options.log)
+        m_options.log(text);
+}
+
+int ClubServer::today() const
+{
+    return wire::DayNumber(QDate::currentDate());
+}
+
+Room *ClubServer::findRoom(const QString &name) const
+{
+    for (Room *r : m_rooms)
+        if (r->name() == name)
+            return r;
+    return nullptr;
+}
+
+void ClubServer::incomingConnection(qintptr handle)
+{
+    auto *socket = new QTcpSocket;
+    if (!socket->setSocketDescriptor(handle)) {
+        delete socket;
+        return;
+    }
+    auto *m = new Member(socket, m_options.limits, this);
+    if (m_members.size() >= m_options.limits.maxMembers) {
+        m->send(wire::Notice(QStringLiteral("A klub megtelt, próbáld később")));
+        log(QStringLiteral("%1: elutasítva, a klub megtelt").arg(m->peer()));
+        // Deleted once the notice has left, not before.
+        connect(m, &Member::gone, m, &QObject::deleteLater, Qt::QueuedConnection);
+        m->close();
+        return;
+    }
+    m_members << m;
+    log(QStringLiteral("%1: kapcsolódott").arg(m->peer()));
+    connect(m, &Member::lineReceived, this, &ClubServer::handle);
+    connect(m, &Member::flooded, this, [this](Member *who) {
+        who->send(wire::Notice(QStringLiteral("Túl sok sor érkezett tőled, a fölösleg elveszett")));
+        log(QStringLiteral("%1 %2: áradat, sorok eldobva").arg(who->peer(), who->nick));
+    });
+    connect(m, &Member::overlong, this, [this](Member *who) {
+        log(QStringLiteral("%1 %2: túl hosszú sor, kapcsolat bontva").arg(who->peer(), who->nick));
+    });
+    // Queued: a socket can go away in the middle of a send to a whole room.
+    connect(m, &Member::gone, this, [this](Member *who) {
+        drop(who, QStringLiteral("kapcsolat bontva"));
+        m_members.removeOne(who);
+        who->deleteLater();
+    }, Qt::QueuedConnection);
+    QTimer::singleShot(m_options.limits.loginMs, m, [this, m] {
+        if (m->nick.isEmpty() && !m->closing()) {
+            m->send(wire::Notice(QStringLiteral("Lejárt a bejelentkezésre szánt idő")));
+            drop(m, QStringLiteral("nem jelentkezett be"));
+        }
+    });
+}
+
+void ClubServer::handle(Member *m, const QString &line)
+{
+    if (m->closing())
+        return;
+    try {
+        dispatch(m, line.front(), line.mid(1));
+    } catch (const VimoError &e) {
+        // Refusals may quote what was sent; the notice must still be a line the client can read.
+        m->send(wire::Notice(wire::Quote(e.text(), 200)));
+    }
+}
+
+void ClubServer::dispatch(Member *m, QChar command, QString arg)
+{
+    const char c = command.toLatin1();
+    if (m->nick.isEmpty() && c != 'L' && c != 'D')
+        Fail(QStringLiteral("Előbb jelentkezz be"));
+    switch (c) {
+    case 'L':
+        return login(m, arg);
+    case 'D':
+        return personalData(m, arg);
+    case 'W':
+        return changePassword(m, arg);
+    case 'M':
+        return chat(m, arg);
+    case 'A':
+        return privateOrRemove(m, arg);
+    case '?':
+        return ping(m);
+    case 'G':
+        return pong(m, arg);
+    case 'J':
+        return enterRoom(m, arg);
+    case 'T':
+        return openRoom(m);
+    case 'I': {
+        const QString word = NextWord(arg);
+        if (word.isEmpty())
+            Fail(QStringLiteral("Hiányzik a hely száma"));
+        return m->room->sit(m, StrToInt(word));
+    }
+    case 'H':
+        if (arg != QLatin1String("0"))
+            Fail(QStringLiteral("Ismeretlen kérés: H%1").arg(wire::Quote(arg)));
+        return m->room->spectate(m);
+    case 'O':
+        // Whatever follows that is no number asks for a new deal, as the number 1 does.
+        return m->room->newDeal(m, StrToIntDef(NextWord(arg), 1));
+    case 'V':
+        return undoLine(m, arg);
+    case 'B':
+        return m->room->bid(m, arg);
+    case 'P': {
+        const QString word = NextWord(arg);
+        if (word.isEmpty())
+            Fail(QStringLiteral("Hiányzik a lap"));
+        return m->room->play(m, StrToInt(word));
+    }
+    case 'Y':
+        m->send(DaysReply(m_store.days(DaysInReply)));
+        return;
+    case 'X':
+        return history(m, arg);
+    case 'R':
+        if (!arg.isEmpty())
+            Fail(QStringLiteral("Csapatmérkőzést ez a klub nem rendez"));
+        m->send(QStringLiteral("R0"));  // no matches
+        return;
+    default:
+        Fail(QStringLiteral("Ismeretlen parancs: %1").arg(command));
+    }
+}
+
+void ClubServer::login(Member *m, QString arg)
+{
+    if (!m->nick.isEmpty())
+        Fail(QStringLiteral("Már bejelentkeztél"));
+    const QString nick = NextWord(arg);
+    const qint32 digest = NextInt(arg);
+    if (const QString fault = wire::CheckNick(nick); !fault.isEmpty()) {
+        m->send(wire::Notice(fault));
+        drop(m, QStringLiteral("rossz becenév: ") + nick);
+        return;
+    }
+    auto record = m_store.member(nick);
+    if (!record) {
+        MemberRecord fresh;
+        fresh.nick = nick;
+        fresh.digest = digest;
+        if (!m_store.addMember(fresh))
+            Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+        log(QStringLiteral("új tag: %1").arg(nick));
+    } else if (record->digest != 0 && record->digest != digest) {
+        m->send(wire::Notice(QStringLiteral("Hibás jelszó")));
+        drop(m, QStringLiteral("hibás jelszó: ") + nick);
+        return;
+    } else if (record->digest == 0 && digest != 0) {
+        // A freshly registered member chooses a password with the first login.
+        m_store.setDigest(nick, digest);
+    }
+    if (Member *old = m_online.value(nick)) {
+        old->send(wire::Notice(QStringLiteral("Ezzel a névvel valaki máshonnan bejelentkezett")));
+        drop(old, QStringLiteral("új bejelentkezés váltotta"));
+    }
+    m->nick = nick;
+    m_online.insert(nick, m);
+    log(QStringLiteral("%1: bejelentkezett: %2").arg(m->peer(), nick));
+    moveTo(m, lobby());
+}
+
+void ClubServer::drop(Member *m, const QString &why)
+{
+    if (Room *r = m->room) {
+        r->leave(m);
+        if (!r->permanent() && r->members().isEmpty()) {
+            m_rooms.removeOne(r);
+            r->deleteLater();
+            log(QStringLiteral("%1 bezárt").arg(r->name()));
+            refreshLobby();
+        }
+    }
+    if (!m->nick.isEmpty() && m_online.value(m->nick) == m) {
+        m_online.remove(m->nick);
+        log(QStringLiteral("%1 távozott: %2").arg(m->nick, why));
+    } else if (!m->closing()) {
+        log(QStringLiteral("%1: %2").arg(m->peer(), why));
+    }
+    m->close();
+}
+
+void ClubServer::sendLobby(Member *m)
+{
+    QList<wire::RoomPeople> rooms;
+    for (const Room *r : m_rooms)
+        rooms << wire::RoomPeople{r->name(), r->nicks()};
+    m->send(wire::LobbyLine(rooms));
+}
+
+void ClubServer::refreshLobby()
+{
+    for (Member *p : lobby()->members())
+        sendLobby(p);
+}
+
+void ClubServer::moveTo(Member *m, Room *to)
+{
+    Room *from = m->room;
+    if (from == to) {
+        if (to->isLobby())
+            sendLobby(m);
+        else
+            Fail(QStringLiteral("Már ebben a teremben vagy"));
+        return;
+    }
+    bool roomsChanged = false;
+    if (from) {
+        from->leave(m);
+        if (!from->permanent() && from->members().isEmpty()) {
+            m_rooms.removeOne(from);
+            from->deleteLater();
+            log(QStringLiteral("%1 bezárt").arg(from->name()));
+            roomsChanged = true;
+        }
+    }
+    to->enter(m);
+    if (to->isLobby())
+        sendLobby(m);
+    else
+        log(QStringLiteral("%1 belépett: %2").arg(m->nick, to->name()));
+    if (roomsChanged)
+        for (Member *p : lobby()->members())
+            if (p != m)
+                sendLobby(p);
+}
+
+void ClubServer::enterRoom(Member *m, QString arg)
+{
+    const QString name = NextWord(arg);
+    Room *to = findRoom(name);
+    if (!to)
+        Fail(QStringLiteral("Nincs ilyen terem: %1").arg(wire::Quote(name)));
+    moveTo(m, to);
+}
+
+void ClubServer::openRoom(Member *m)
+{
+    if (m_rooms.size() - 1 >= m_options.limits.maxRooms)
+        Fail(QStringLiteral("Több terem nem nyitható"));
+    QString name;
+    do
+        name = QStringLiteral("Terem%1").arg(m_nextRoom++);
+    while (findRoom(name));
+    auto *r = new Room(name, false, false, m_services, this);
+    m_rooms << r;
+    log(QStringLiteral("%1 megnyitotta: %2").arg(m->nick, name));
+    moveTo(m, r);
+    // Who waits in the lobby sees the new room at once.
+    for (Member *p : lobby()->members())
+        sendLobby(p);
+}
+
+void ClubServer::chat(Member *m, const QString &text)
+{
+    if (text.isEmpty())
+        Fail(QStringLiteral("Az üzenet mező üres"));
+    const QString line = wire::ChatLine(m->nick, text);
+    if (!wire::Fits(line))
+        Fail(QStringLiteral("Az üzenet túl hosszú"));
+    m->room->broadcast(line);
+}
+
+void ClubServer::privateOrRemove(Member *m, QString arg)
+{
+    const bool removal = !arg.contains(QLatin1Char(' '));
+    const QString nick = NextWord(arg);
+    if (nick.isEmpty())
+        Fail(QStringLiteral("Nincs kiválasztott jelenlévő"));
+    if (nick == m->nick)
+        Fail(removal ? QStringLiteral("Egyszerűbb ha kilépsz")
+                     : QStringLiteral("Privát üzenet csak másnak küldhető"));
+    Member *target = m_online.value(nick);
+    if (removal) {
+        Room *r = m->room;
+        if (r->isLobby())
+            Fail(QStringLiteral("A társalgóból senkit sem lehet eltávolítani"));
+        if (r->host() != m)
+            Fail(QStringLiteral("Csak a házigazda távolíthat el valakit"));
+        if (!target || target->room != r)
+            Fail(QStringLiteral("%1 nincs a teremben").arg(wire::Quote(nick)));
+        target->send(wire::Notice(QStringLiteral("%1 kiküldött a teremből").arg(m->nick)));
+        log(QStringLiteral("%1: %2 kiküldte: %3").arg(r->name(), m->nick, nick));
+        moveTo(target, lobby());
+        return;
+    }
+    if (arg.isEmpty())
+        Fail(QStringLiteral("Privát üzenet sem lehet üres"));
+    if (!target)
+        Fail(QStringLiteral("%1 nincs bejelentkezve").arg(wire::Quote(nick)));
+    // Partners in a deal must not talk behind the others' backs.
+    const int seat = m->room->seatOf(m);
+    if (seat && target->room == m->room && m->room->seatOf(target) == 5 - seat && m->room->dealRunning())
+        Fail(QStringLiteral("Privát üzenet partnernek nem küldhető"));
+    const QString line = wire::PrivateLine(m->nick, arg);
+    const QString echo = wire::PrivateEcho(nick, arg);
+    if (!wire::Fits(line) || !wire::Fits(echo))
+        Fail(QStringLiteral("Az üzenet túl hosszú"));
+    target->send(line);
+    m->send(echo);
+}
+
+void ClubServer::ping(Member *m)
+{
+    m->room->broadcast(QStringLiteral("?") + m->nick);
+}
+
+void ClubServer::pong(Member *m, QString arg)
+{
+    const QString pinger = NextWord(arg);
+    // The answer names its sender as the club knows it, whatever the line claimed.
+    if (Member *target = m_online.value(pinger))
+        target->send(QStringLiteral("G%1 %2").arg(pinger, m->nick));
+}
+
+void ClubServer::undoLine(Member *m, QString arg)
+{
+    if (arg.isEmpty())
+        return m->room->askUndo(m);
+    const QString asker = NextWord(arg);
+    const QString answer = NextWord(arg);
+    if (answer != QLatin1String("y") && answer != QLatin1String("n"))
+        Fail(QStringLiteral("A visszavonásra y vagy n a válasz"));
+    m->room->answerUndo(m, asker, answer == QLatin1String("y"));
+}
+
+void ClubServer::personalData(Member *m, const QString &arg)
+{
+    if (arg.startsWith(QLatin1String("0 ")) || arg.startsWith(QLatin1String("1 ")))
+        return saveData(m, wire::PersonalData::parse(arg.mid(2), arg.front() == QLatin1Char('1')));
+    if (m->nick.isEmpty())
+        Fail(QStringLiteral("Előbb jelentkezz be"));
+    QString rest = arg;
+    const QString nick = NextWord(rest);
+    if (nick.isEmpty())
+        Fail(QStringLiteral("Hiányzik a becenév"));
+    const auto record = m_store.member(nick);
+    if (!record)
+        m->send(QStringLiteral("D4 ") + wire::Quote(nick));
+    else if (nick == m->nick)
+        m->send(QStringLiteral("D%1 %2").arg(record->data.isPublic ? 1 : 0).arg(record->data.payload()));
+    else if (record->data.isPublic)
+        m->send(QStringLiteral("D2 ") + record->data.payload());
+    else
+        m->send(QStringLiteral("D3 ") + nick);
+}
+
+void ClubServer::saveData(Member *m, const wire::PersonalData &data)
+{
+    const QString nick = data.nick();
+    const QString fault = wire::CheckPersonalData(data);
+    if (m->nick.isEmpty()) {
+        // A newcomer's client drops the line after this record, as it told its user.
+        QString outcome;
+        if (!fault.isEmpty())
+            outcome = fault;
+        else if (m_store.member(nick))
+            outcome = QStringLiteral("Ez a becenév már foglalt: %1").arg(nick);
+        else {
+            MemberRecord fresh;
+            fresh.nick = nick;
+            fresh.data = data;
+            if (!m_store.addMember(fresh))
+                outcome = QStringLiteral("A tagnyilvántartás most nem érhető el");
+        }
+        if (outcome.isEmpty()) {
+            m->send(wire::Notice(QStringLiteral("Üdvözlünk a klubban! Jelentkezz be %1 néven.").arg(nick)));
+            log(QStringLiteral("új tag regisztrált: %1").arg(nick));
+        } else {
+            m->send(wire::Notice(QStringLiteral("A regisztráció nem sikerült: ") + outcome));
+        }
+        drop(m, QStringLiteral("regisztráció"));
+        return;
+    }
+    if (!fault.isEmpty())
+        Fail(fault);
+    if (nick == m->nick) {
+        if (!m_store.setData(nick, data))
+            Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+        m->send(wire::Notice(QStringLiteral("Az adataidat megőriztük")));
+        return;
+    }
+    if (m_store.member(nick) || m_online.contains(nick))
+        Fail(QStringLiteral("Ez a becenév már foglalt: %1").arg(nick));
+    const QString old = m->nick;
+    if (!m_store.rename(old, nick) || !m_store.setData(nick, data))
+        Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+    m->send(wire::Notice(QStringLiteral("Az új beceneved %1, ezzel jelentkezz be újra.").arg(nick)));
+    log(QStringLiteral("%1 új beceneve: %2").arg(old, nick));
+    drop(m, QStringLiteral("becenévcsere"));
+}
+
+void ClubServer::changePassword(Member *m, QString arg)
+{
+    const QString word = NextWord(arg);
+    if (word.isEmpty())
+        Fail(QStringLiteral("Hiányzik az új jelszó"));
+    const qint32 digest = StrToInt(word);
+    if (!m_store.setDigest(m->nick, digest))
+        Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+    log(QStringLiteral("%1 jelszót cserélt").arg(m->nick));
+    m->send(QStringLiteral("W") + QString::number(digest));
+}
+
+void ClubServer::history(Member *m, QString arg)
+{
+    const QString kind = NextWord(arg);
+    if (kind == QLatin1String("0")) {
+        int day = NextInt(arg);
+        if (day == 0)
+            day = today();
+        const QList<DealRecord> deals = m_store.dealsOfDay(day, DealsInReply);
+        if (deals.isEmpty())
+            Fail(QStringLiteral("Erről a napról nincs tárolt leosztás"));
+        for (const QString &line : DealsReply(deals))
+            m->send(line);
+        return;
+    }
+    if (kind != QLatin1String("1") && kind != QLatin1String("2"))
+        Fail(QStringLiteral("Ismeretlen kérés: X%1").arg(wire::Quote(kind)));
+    const QString board = NextWord(arg);
+    const int id = NextInt(arg);
+    const auto deal = m_store.deal(board, id);
+    if (!deal)
+        Fail(QStringLiteral("Nincs ilyen leosztás: %1/%2").arg(wire::Quote(board)).arg(id));
+    m->send(kind == QLatin1String("1") ? ScoresReply(*deal) : BidsReply(*deal));
+}
+
+} // namespace club

@@ -1,0 +1,81 @@
+#pragma once
+// The club: accepts connections, logs members in, keeps the rooms and answers every line a
+// member sends. A line that cannot be carried out is answered with a notice to its sender
+// alone; nothing changes for anyone else.
+
+#include "Member.h"
+#include "Room.h"
+#include "Store.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QTcpServer>
+#include <functional>
+#include <memory>
+
+namespace club {
+
+struct ClubOptions
+{
+    Limits limits;
+    int robotDelay = 700;     // ms
+    QString dataPath;         // empty: nothing is kept
+    int openRooms = 3;        // rooms besides the lobby that are always there
+    std::function<void(const QString &)> log;  // one line per event; none when empty
+};
+
+class ClubServer : public QTcpServer
+{
+    Q_OBJECT
+public:
+    static const QString LobbyName;
+
+    explicit ClubServer(const ClubOptions &options, QObject *parent = nullptr);
+    ~ClubServer() override;
+
+    bool storeOpen() const { return m_store.isOpen(); }
+    QString storeError() const { return m_store.error(); }
+    Store &store() { return m_store; }
+    int memberCount() const { return int(m_members.size()); }
+    QStringList roomNames() const;
+    Room *findRoom(const QString &name) const;
+
+protected:
+    void incomingConnection(qintptr handle) override;
+
+private:
+    void handle(Member *m, const QString &line);
+    void dispatch(Member *m, QChar command, QString arg);
+    void log(const QString &text) const;
+
+    void login(Member *m, QString arg);
+    void personalData(Member *m, const QString &arg);
+    void saveData(Member *m, const wire::PersonalData &data);
+    void changePassword(Member *m, QString arg);
+    void enterRoom(Member *m, QString arg);
+    void openRoom(Member *m);
+    void chat(Member *m, const QString &text);
+    void privateOrRemove(Member *m, QString arg);
+    void ping(Member *m);
+    void pong(Member *m, QString arg);
+    void undoLine(Member *m, QString arg);
+    void history(Member *m, QString arg);
+
+    void moveTo(Member *m, Room *room);
+    void sendLobby(Member *m);
+    void refreshLobby();
+    void drop(Member *m, const QString &why);
+    Room *lobby() const { return m_rooms.first(); }
+    int today() const;
+
+    ClubOptions m_options;
+    Store m_store;
+    RoomServices m_services;
+    QList<Room *> m_rooms;                  // the lobby first
+    QList<Member *> m_members;              // every connection, logged in or not
+    QHash<QString, Member *> m_online;      // logged-in members by nickname
+    int m_nextRoom = 1;
+};
+
+} // namespace club

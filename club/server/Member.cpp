@@ -1,0 +1,109 @@
+#include "Member.h"
+
+#include "session/Cp1250.h"
+
+#include <QTimer>
+
+namespace club {
+
+Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
+    : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
+{
+    m_socket->setParent(this);
+    // The club sends no keep-alive lines (the client would answer one as a host's request
+    // for a new deal), so the system finds the peers that vanished without a word.
+    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
+    m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
+    m_clock.start();
+    connect(m_socket, &QTcpSocket::readyRead, this, &Member::readLines);
+    connect(m_socket, &QTcpSocket::disconnected, this, [this] {
+        if (!m_goneSent) {
+            m_goneSent = true;
+            emit gone(this);
+        }
+    });
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (e != QAbstractSocket::RemoteHostClosedError)
+            m_socket->abort();
+    });
+}
+
+Member::~Member() = default;
+
+void Member::send(const QString &line)
+{
+    // A peer that has gone but whose going is not yet handled gets nothing.
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (m_socket->bytesToWrite() > m_limits.maxUnsent) {
+        // A reader who stopped reading would make the club hold its lines forever.
+        m_closing = true;
+        m_socket->abort();
+        return;
+    }
+    // The client closes its side on a longer line; every builder keeps under it, this is
+    // the last guard.
+    if (line.size() > LineFramer::DefaultLimit)
+        return;
+    QByteArray bytes = Cp1250::encode(line);
+    bytes += "\r\n";
+    m_socket->write(bytes);
+}
+
+void Member::close()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_socket->disconnectFromHost();
+}
+
+bool Member::takeToken()
+{
+    const qint64 now = m_clock.elapsed();
+    m_tokens = std::min<double>(m_limits.burst, m_tokens + (now - m_lastRefill) * m_limits.perSecond / 1000.0);
+    m_lastRefill = now;
+    if (m_tokens >= 1) {
+        m_tokens -= 1;
+        return true;
+    }
+    // One notice a second is enough to tell a flooding client; more would be a flood back.
+    if (now - m_lastFloodNotice >= 1000) {
+        m_lastFloodNotice = now;
+        emit flooded(this);
+    }
+    return false;
+}
+
+void Member::readLines()
+{
+    // Read in bounded chunks so that one member's burst does not starve the others.
+    char chunk[8192];
+    while (!m_closing && m_socket->bytesAvailable() > 0) {
+        const qint64 n = m_socket->read(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        m_framer.feed(chunk, n);
+        while (!m_closing) {
+            const auto line = m_framer.takeLine();
+            if (!line)
+                break;
+            // Empty lines mean nothing, but they cost reading like any other.
+            if (!takeToken() || line->isEmpty())
+                continue;
+            QPointer<Member> self(this);
+            emit lineReceived(this, Cp1250::decode(*line));
+            if (!self)
+                return;
+        }
+        if (m_framer.overflowed() && !m_closing) {
+            emit overlong(this);
+            m_closing = true;
+            m_socket->abort();
+            return;
+        }
+    }
+}
+
+} // namespace club

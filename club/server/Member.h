@@ -1,0 +1,66 @@
+#pragma once
+// One member's connection: Windows-1250 lines ended by CR LF in both directions, a cap on
+// the length of a line and on how fast lines may come, and on what may wait unsent.
+
+#include "session/LineFramer.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTcpSocket>
+
+namespace club {
+
+class Room;
+
+struct Limits
+{
+    int burst = 40;               // lines a member may send at once
+    double perSecond = 10;        // lines a second the bucket refills with
+    qint64 maxUnsent = 4 << 20;   // bytes waiting for a reader who does not read
+    int loginMs = 600000;         // a stranger may fill in the registration form meanwhile
+    int maxMembers = 500;         // connections at once; the lobby line must fit a line
+    int maxRooms = 40;
+};
+
+class Member : public QObject
+{
+    Q_OBJECT
+public:
+    Member(QTcpSocket *socket, const Limits &limits, QObject *parent = nullptr);
+    ~Member() override;
+
+    void send(const QString &line);
+    // Sends what is queued, then closes; no further line is read.
+    void close();
+    bool closing() const { return m_closing; }
+    const QString &peer() const { return m_peer; }
+
+    QString nick;                 // empty until logged in
+    Room *room = nullptr;
+    bool spectator = false;       // asked for the table's lines since the last deal began
+
+signals:
+    void lineReceived(club::Member *member, const QString &line);
+    void flooded(club::Member *member);
+    void overlong(club::Member *member);
+    void gone(club::Member *member);
+
+private:
+    void readLines();
+    bool takeToken();
+
+    QTcpSocket *m_socket;
+    QString m_peer;
+    LineFramer m_framer;
+    Limits m_limits;
+    double m_tokens;
+    QElapsedTimer m_clock;
+    qint64 m_lastRefill = 0;
+    qint64 m_lastFloodNotice = -1000000;
+    bool m_closing = false;
+    bool m_goneSent = false;
+};
+
+} // namespace club

@@ -1,0 +1,424 @@
+#include "Room.h"
+
+#include "Member.h"
+#include "Store.h"
+#include "Wire.h"
+#include "cards/Hands.h"
+
+#include <QRandomGenerator>
+
+namespace club {
+
+Room::Room(const QString &name, bool lobby, bool permanent, const RoomServices &services,
+           QObject *parent)
+    : QObject(parent), m_name(name), m_lobby(lobby), m_permanent(permanent), m_services(services)
+{
+    m_robotTimer.setSingleShot(true);
+    connect(&m_robotTimer, &QTimer::timeout, this, &Room::robotAct);
+}
+
+Room::~Room() = default;
+
+QString Room::RobotName(int seat)
+{
+    return QStringLiteral("Robot%1").arg(seat);
+}
+
+QStringList Room::nicks() const
+{
+    QStringList list;
+    for (const Member *m : m_members)
+        list << m->nick;
+    return list;
+}
+
+bool Room::dealRunning() const
+{
+    return m_deal && m_deal->phase() != Deal::Phase::Done;
+}
+
+void Room::broadcast(const QString &line, const Member *except) const
+{
+    for (Member *m : m_members)
+        if (m != except)
+            m->send(line);
+}
+
+int Room::seatOf(const Member *m) const
+{
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].human == m)
+            return s;
+    return 0;
+}
+
+QString Room::seatName(int seat) const
+{
+    if (m_seats[seat].human)
+        return m_seats[seat].human->nick;
+    return m_seats[seat].robot ? RobotName(seat) : QString();
+}
+
+void Room::enter(Member *m)
+{
+    const bool firstHere = m_members.isEmpty();
+    m_members << m;
+    m->room = this;
+    m->spectator = false;
+    if (m_lobby) {
+        broadcast(QStringLiteral("U") + m->nick, m);
+        return;
+    }
+    QList<QPair<QString, int>> present;
+    for (const Member *p : m_members)
+        present << qMakePair(p->nick, seatOf(p));
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].robot)
+            present << qMakePair(RobotName(s), s);
+    m->send(wire::JoinLine(m_name, m_dealNumber, m_dealsPlayed, present));
+    broadcast(QStringLiteral("U") + m->nick, m);
+    if (firstHere)
+        broadcast(QStringLiteral("T") + m->nick);
+    else
+        m->send(QStringLiteral("T") + host()->nick);  // whom to ask for a deal
+}
+
+void Room::leave(Member *m)
+{
+    if (!m_members.contains(m))
+        return;
+    if (seatOf(m))
+        standUp(m);
+    if (m_takeBack && m_takeBack->asker == m)
+        m_takeBack.reset();
+    const bool wasHost = host() == m;
+    m_members.removeOne(m);
+    m->room = nullptr;
+    m->spectator = false;
+    broadcast(QStringLiteral("Q") + m->nick);
+    if (m_lobby)
+        return;
+    if (m_members.isEmpty()) {
+        // Nobody left to watch: robots playing on for no one would only burn time.
+        abandonDeal(QStringLiteral("mindenki távozott"));
+        for (int s = 1; s <= 4; ++s)
+            m_seats[s] = Seat{};
+        return;
+    }
+    if (wasHost)
+        broadcast(QStringLiteral("T") + host()->nick);
+}
+
+void Room::sit(Member *m, int seat)
+{
+    if (m_lobby)
+        Fail(QStringLiteral("A társalgóban nincs asztal"));
+    if (seat < 0 || seat > 4)
+        Fail(QStringLiteral("Nincs ilyen hely: %1").arg(seat));
+    const int own = seatOf(m);
+    if (seat == 0) {
+        if (own == 0)
+            return;
+        standUp(m);
+        return;
+    }
+    if (own == seat)
+        return;
+    if (m_seats[seat].human || m_seats[seat].robot)
+        Fail(QStringLiteral("Foglalt"));
+    if (own)
+        Fail(QStringLiteral("Előbb állj fel!"));
+    m_seats[seat].human = m;
+    m->spectator = false;
+    broadcast(wire::SeatLine(m->nick, seat));
+    m_services.log(QStringLiteral("%1: %2 leült (%3)").arg(m_name, m->nick).arg(seat));
+    if (!dealRunning())
+        startDeal(0);
+}
+
+void Room::standUp(Member *m)
+{
+    const int seat = seatOf(m);
+    if (!seat)
+        return;
+    m_seats[seat].human = nullptr;
+    broadcast(wire::SeatLine(m->nick, 0));
+    m_services.log(QStringLiteral("%1: %2 felállt").arg(m_name, m->nick));
+    if (m_takeBack)
+        dropTakeBack(QStringLiteral("%1 felállt, a visszavonás elmarad").arg(m->nick));
+    if (dealRunning()) {
+        // The deal goes on: a robot finishes the hand that was left.
+        m_seats[seat].robot = true;
+        broadcast(wire::SeatLine(RobotName(seat), seat));
+        scheduleRobot();
+    }
+}
+
+void Room::spectate(Member *m)
+{
+    if (m_lobby)
+        Fail(QStringLiteral("A társalgóban nincs mit nézni"));
+    if (seatOf(m))
+        Fail(QStringLiteral("Játékos nem lehet kibic"));
+    m->spectator = true;
+    if (m_deal)
+        for (const QString &line : m_deal->spectatorLines())
+            m->send(line);
+}
+
+void Room::newDeal(Member *m, int number)
+{
+    if (m_lobby)
+        Fail(QStringLiteral("A társalgóban nem lehet játszani"));
+    if (host() != m)
+        Fail(QStringLiteral("Új leosztást csak a házigazda kérhet"));
+    if (dealRunning())
+        abandonDeal(QStringLiteral("a házigazda új leosztást kért"));
+    // "O1" is the plain request for a new deal, so numbered deals start at 2.
+    startDeal(number >= 2 ? number : 0);
+}
+
+void Room::startDeal(int number)
+{
+    if (number == 0)
+        number = int(QRandomGenerator::global()->bounded(2, 1000000));
+    m_robotTimer.stop();
+    m_takeBack.reset();
+    m_dealNumber = number;
+    for (int s = 1; s <= 4; ++s)
+        if (!m_seats[s].human && !m_seats[s].robot) {
+            m_seats[s].robot = true;
+            broadcast(wire::SeatLine(RobotName(s), s));
+        }
+    // Spectators ask again for every deal, so one who stopped watching stops getting hands.
+    for (Member *p : m_members)
+        p->spectator = false;
+    broadcast(wire::DealLine(m_dealNumber, m_dealsPlayed));
+    m_deal = std::make_unique<Deal>(number);
+    m_actors.clear();
+    m_recorded = false;
+    m_services.log(QStringLiteral("%1: %2. leosztás (%3, %4, %5, %6)")
+                       .arg(m_name)
+                       .arg(number)
+                       .arg(seatName(1), seatName(2), seatName(3), seatName(4)));
+    route(m_deal->start());
+    afterAction();
+}
+
+void Room::abandonDeal(const QString &why)
+{
+    m_robotTimer.stop();
+    m_takeBack.reset();
+    if (!dealRunning())
+        return;
+    m_services.log(QStringLiteral("%1: a %2. leosztás elmarad: %3").arg(m_name).arg(m_dealNumber).arg(why));
+    m_deal.reset();
+}
+
+void Room::route(const Outs &outs)
+{
+    for (const Out &out : outs) {
+        switch (out.to) {
+        case Out::Seat:
+            if (out.seat >= 1 && out.seat <= 4 && m_seats[out.seat].human)
+                m_seats[out.seat].human->send(out.line);
+            break;
+        case Out::Table:
+            broadcast(out.line);
+            break;
+        case Out::Spectators:
+            for (Member *p : m_members)
+                if (p->spectator)
+                    p->send(out.line);
+            break;
+        }
+    }
+}
+
+void Room::afterAction()
+{
+    if (m_deal && m_deal->phase() == Deal::Phase::Done && !m_recorded)
+        finishDeal();
+    else
+        scheduleRobot();
+}
+
+void Room::finishDeal()
+{
+    m_recorded = true;
+    m_robotTimer.stop();
+    m_takeBack.reset();
+    for (const QString &text : m_deal->resultTexts())
+        broadcast(QStringLiteral("M") + text);
+    std::array<QString, 4> names;
+    for (int s = 1; s <= 4; ++s)
+        names[s - 1] = seatName(s);
+    const DealRecord record = m_deal->record(names, m_services.today());
+    const int id = m_services.store ? m_services.store->addDeal(record) : 0;
+    ++m_dealsPlayed;
+    if (id)
+        m_services.log(QStringLiteral("%1: a %2. leosztás véget ért, tárolva: %3/%4")
+                           .arg(m_name).arg(m_dealNumber).arg(record.board).arg(id));
+    else
+        m_services.log(QStringLiteral("%1: HIBA: a %2. leosztás nem tárolható").arg(m_name).arg(m_dealNumber));
+    // Robots give their seats back, so that humans can sit down for the next deal.
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].robot) {
+            m_seats[s].robot = false;
+            broadcast(wire::SeatLine(RobotName(s), 0));
+        }
+}
+
+void Room::scheduleRobot()
+{
+    if (!dealRunning() || m_takeBack)
+        return;
+    const int seat = m_deal->onTurn();
+    if (seat >= 1 && seat <= 4 && m_seats[seat].robot)
+        m_robotTimer.start(m_services.robotDelay);
+}
+
+void Room::robotAct()
+{
+    if (!dealRunning() || m_takeBack)
+        return;
+    const int seat = m_deal->onTurn();
+    if (seat < 1 || seat > 4 || !m_seats[seat].robot)
+        return;
+    Outs outs;
+    QString fault;
+    if (m_deal->phase() == Deal::Phase::Bidding)
+        fault = m_deal->bid(seat, m_deal->robotTurn(seat), outs);
+    else
+        fault = m_deal->play(seat, m_deal->robotCard(seat), outs);
+    if (!fault.isEmpty()) {
+        // A robot the rules refuse would be asked again forever; end the deal instead.
+        route(outs);
+        broadcast(wire::Notice(QStringLiteral("%1 elakadt, a leosztás elmarad").arg(RobotName(seat))));
+        m_services.log(QStringLiteral("%1: HIBA: %2: %3").arg(m_name, RobotName(seat), fault));
+        abandonDeal(fault);
+        return;
+    }
+    m_actors << seat;
+    route(outs);
+    afterAction();
+}
+
+void Room::requireTurn(Member *m, int seat) const
+{
+    if (!dealRunning())
+        Fail(QStringLiteral("Nincs folyamatban leosztás"));
+    if (seat == 0)
+        Fail(QStringLiteral("Nem ülsz az asztalnál"));
+    if (m_deal->onTurn() != seat)
+        Fail(QStringLiteral("Nem te következel"));
+}
+
+void Room::bid(Member *m, QString turn)
+{
+    const int seat = seatOf(m);
+    requireTurn(m, seat);
+    if (NextWord(turn) != m->nick)
+        Fail(QStringLiteral("Csak a saját nevedben licitálhatsz"));
+    if (m_deal->phase() != Deal::Phase::Bidding)
+        Fail(QStringLiteral("A licit már véget ért"));
+    Outs outs;
+    const QString fault = m_deal->bid(seat, turn, outs);
+    if (!fault.isEmpty())
+        Fail(fault);
+    m_actors << seat;
+    if (m_takeBack)
+        dropTakeBack(QStringLiteral("a játék közben továbbment, a visszavonás elmarad"));
+    route(outs);
+    afterAction();
+}
+
+void Room::play(Member *m, int card)
+{
+    const int seat = seatOf(m);
+    requireTurn(m, seat);
+    if (m_deal->phase() != Deal::Phase::Playing)
+        Fail(QStringLiteral("Még licitálni kell"));
+    Outs outs;
+    const QString fault = m_deal->play(seat, card, outs);
+    if (!fault.isEmpty())
+        Fail(fault);
+    m_actors << seat;
+    if (m_takeBack)
+        dropTakeBack(QStringLiteral("a játék közben továbbment, a visszavonás elmarad"));
+    route(outs);
+    afterAction();
+}
+
+void Room::askUndo(Member *m)
+{
+    const int seat = seatOf(m);
+    if (!seat)
+        Fail(QStringLiteral("Visszavonást csak játékos kérhet"));
+    if (!dealRunning())
+        Fail(QStringLiteral("Nincs mit visszavonni"));
+    if (m_takeBack)
+        Fail(QStringLiteral("Már folyik egy visszavonás"));
+    if (!m_actors.contains(seat))
+        Fail(QStringLiteral("Nincs mit visszavonni"));
+    TakeBack request{m, seat, {}};
+    for (int s = 1; s <= 4; ++s)
+        if (s != seat && m_seats[s].human)
+            request.waiting.insert(s);
+    m_takeBack = request;
+    m_robotTimer.stop();
+    m_services.log(QStringLiteral("%1: %2 visszavonást kér").arg(m_name, m->nick));
+    if (request.waiting.isEmpty()) {
+        takeBack();  // robots always agree
+        return;
+    }
+    for (int s : std::as_const(request.waiting))
+        m_seats[s].human->send(QStringLiteral("V") + m->nick);
+}
+
+void Room::answerUndo(Member *m, const QString &asker, bool agreed)
+{
+    const int seat = seatOf(m);
+    if (!m_takeBack || m_takeBack->asker->nick != asker || !m_takeBack->waiting.contains(seat))
+        Fail(QStringLiteral("Nincs ilyen visszavonási kérés"));
+    if (!agreed) {
+        dropTakeBack(QStringLiteral("%1 nem járult hozzá a visszavonáshoz").arg(m->nick));
+        return;
+    }
+    m_takeBack->waiting.remove(seat);
+    if (m_takeBack->waiting.isEmpty())
+        takeBack();
+}
+
+void Room::dropTakeBack(const QString &noticeToAsker)
+{
+    if (!m_takeBack)
+        return;
+    Member *asker = m_takeBack->asker;
+    m_takeBack.reset();
+    asker->send(wire::Notice(noticeToAsker));
+    scheduleRobot();
+}
+
+void Room::takeBack()
+{
+    const TakeBack request = *m_takeBack;
+    m_takeBack.reset();
+    // The asker means their own last action: what others did after it goes back with it,
+    // or else a robot on turn would at once do the same again.
+    Outs outs;
+    bool any = false;
+    while (!m_actors.isEmpty() && m_deal->undo(outs)) {
+        any = true;
+        if (m_actors.takeLast() == request.seat)
+            break;
+    }
+    route(outs);
+    if (!any)
+        request.asker->send(wire::Notice(QStringLiteral("Nincs mit visszavonni")));
+    else
+        m_services.log(QStringLiteral("%1: visszavonva %2 kérésére").arg(m_name, request.asker->nick));
+    afterAction();
+}
+
+} // namespace club

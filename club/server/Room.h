@@ -1,0 +1,110 @@
+#pragma once
+// A room of the club: the people present and its host, and (except in the lobby) the table
+// with its four seats, the deal in play, the robots and a take-back in progress.
+
+#include "game/Deal.h"
+
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace club {
+
+class Member;
+class Store;
+
+struct RoomServices
+{
+    Store *store = nullptr;
+    int robotDelay = 0;                     // ms before a robot acts
+    std::function<void(const QString &)> log;
+    std::function<int()> today;             // day number for the archive
+};
+
+class Room : public QObject
+{
+    Q_OBJECT
+public:
+    Room(const QString &name, bool lobby, bool permanent, const RoomServices &services,
+         QObject *parent = nullptr);
+    ~Room() override;
+
+    const QString &name() const { return m_name; }
+    bool isLobby() const { return m_lobby; }
+    bool permanent() const { return m_permanent; }
+    const QList<Member *> &members() const { return m_members; }
+    Member *host() const { return m_lobby ? nullptr : m_members.value(0); }
+    QStringList nicks() const;
+    int dealNumber() const { return m_dealNumber; }
+    int dealsPlayed() const { return m_dealsPlayed; }
+    bool dealRunning() const;
+    const Deal *deal() const { return m_deal.get(); }
+
+    void broadcast(const QString &line, const Member *except = nullptr) const;
+
+    // Entering sends the newcomer the room and tells the others; the lobby's own snapshot
+    // is the club's to send.
+    void enter(Member *m);
+    void leave(Member *m);
+
+    // Table actions. A refusal throws VimoError with the text for the sender.
+    void sit(Member *m, int seat);
+    void spectate(Member *m);
+    void newDeal(Member *m, int number);
+    void bid(Member *m, QString turn);
+    void play(Member *m, int card);
+    void askUndo(Member *m);
+    void answerUndo(Member *m, const QString &asker, bool agreed);
+
+    int seatOf(const Member *m) const;
+    static QString RobotName(int seat);
+
+private:
+    struct Seat
+    {
+        Member *human = nullptr;
+        bool robot = false;
+    };
+    struct TakeBack
+    {
+        Member *asker = nullptr;
+        int seat = 0;
+        QSet<int> waiting;  // seats of the humans yet to agree
+    };
+
+    QString seatName(int seat) const;
+    void standUp(Member *m);
+    void startDeal(int number);
+    void abandonDeal(const QString &why);
+    void route(const Outs &outs);
+    void afterAction();
+    void finishDeal();
+    void scheduleRobot();
+    void robotAct();
+    void takeBack();
+    void dropTakeBack(const QString &noticeToAsker);
+    void requireTurn(Member *m, int seat) const;
+
+    QString m_name;
+    bool m_lobby;
+    bool m_permanent;
+    RoomServices m_services;
+    QList<Member *> m_members;
+    std::array<Seat, 5> m_seats;  // 1..4
+    std::unique_ptr<Deal> m_deal;
+    bool m_recorded = false;      // the current deal has been stored
+    int m_dealNumber = 0;
+    int m_dealsPlayed = 0;
+    std::optional<TakeBack> m_takeBack;
+    QList<int> m_actors;          // the seat of every bid turn and card of the deal, in order
+    QTimer m_robotTimer;
+};
+
+} // namespace club

@@ -1,0 +1,157 @@
+#include "Wire.h"
+
+#include "cards/Hands.h"
+#include "session/LineFramer.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace club::wire {
+
+QString LobbyLine(const QList<RoomPeople> &rooms)
+{
+    QString line = QStringLiteral("L") + QString::number(rooms.size());
+    for (const RoomPeople &r : rooms) {
+        line += QLatin1Char(' ') + r.room + BlankInt(int(r.nicks.size()));
+        for (const QString &nick : r.nicks)
+            line += QLatin1Char(' ') + nick;
+    }
+    return line;
+}
+
+QString JoinLine(const QString &room, int dealNumber, int dealsPlayed,
+                 const QList<QPair<QString, int>> &present)
+{
+    QString line = QStringLiteral("J") + room + BlankInt(dealNumber) + BlankInt(dealsPlayed);
+    for (const auto &[nick, seat] : present)
+        line += QLatin1Char(' ') + nick + BlankInt(seat);
+    return line;
+}
+
+QString SeatLine(const QString &nick, int seat)
+{
+    return QStringLiteral("I") + nick + BlankInt(seat);
+}
+
+QString DealLine(int dealNumber, int dealsPlayed)
+{
+    return QStringLiteral("N") + QString::number(dealNumber) + BlankInt(dealsPlayed);
+}
+
+QString ChatLine(const QString &nick, const QString &text)
+{
+    return QStringLiteral("M%1: %2").arg(nick, text);
+}
+
+QString PrivateLine(const QString &from, const QString &text)
+{
+    return QStringLiteral("M%1 privát üzenete: %2").arg(from, text);
+}
+
+QString PrivateEcho(const QString &to, const QString &text)
+{
+    return QStringLiteral("MPrivát üzenet %1 részére: %2").arg(to, text);
+}
+
+bool Fits(const QString &line)
+{
+    return line.size() <= LineFramer::DefaultLimit;
+}
+
+QString Quote(const QString &text, int longest)
+{
+    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("...");
+}
+
+QString Notice(const QString &text)
+{
+    return QStringLiteral("MSzerver: ") + text;
+}
+
+PersonalData PersonalData::parse(const QString &payload, bool isPublic)
+{
+    PersonalData data;
+    data.isPublic = isPublic;
+    QString rest = payload;
+    for (int i = 0; i < FieldCount; ++i)
+        data.fields << NextField(rest, QLatin1Char(';'));
+    return data;
+}
+
+QString PersonalData::payload() const
+{
+    QString text;
+    for (int i = 0; i < FieldCount; ++i)
+        text += SafeField(fields.value(i));
+    return text;
+}
+
+namespace {
+struct FieldRule
+{
+    const char *name;
+    int min;
+    int max;
+};
+// Names as the member's own window reports them, so both sides speak alike.
+constexpr FieldRule Rules[PersonalData::FieldCount] = {
+    {"Teljes név", 5, 63}, {"Email-cím", 5, 64}, {"Becenév", 2, 8},  {"Városnév", 2, 32},
+    {"Utcanév", 4, 64},    {"Telefonok", 0, 32}, {"Mobil", 0, 16}, {"Megjegyzés", 0, 64},
+};
+} // namespace
+
+QString CheckPersonalData(const PersonalData &data)
+{
+    for (int i = 0; i < PersonalData::FieldCount; ++i) {
+        const QString field = data.fields.value(i);
+        const QString name = QString::fromUtf8(Rules[i].name);
+        if (field.size() < Rules[i].min)
+            return name + QStringLiteral(" rövid");
+        if (field.size() > Rules[i].max)
+            return name + QStringLiteral(" hosszú");
+    }
+    const QString nick = data.nick();
+    if (nick.front().toUpper() != nick.front())
+        return QStringLiteral("Becenév nem nagybetűvel kezdődik");
+    if (const QString fault = CheckNick(nick); !fault.isEmpty())
+        return fault;
+    const QString mail = data.fields.value(1);
+    if (!mail.contains(QLatin1Char('@')) || !mail.contains(QLatin1Char('.')))
+        return QStringLiteral("Hibás e-mail-cím");
+    return {};
+}
+
+QString CheckNick(const QString &nick)
+{
+    if (nick.size() < 2)
+        return QStringLiteral("Becenév rövid");
+    if (nick.size() > 8)
+        return QStringLiteral("Becenév hosszú");
+    if (nick.contains(QLatin1Char(' ')))
+        return QStringLiteral("Becenévben nem lehet szóköz");
+    if (nick.contains(QLatin1Char('"')) || nick.contains(QLatin1Char('\'')))
+        return QStringLiteral("Becenévben nem lehet idézőjel");
+    // A control character or the field separator would break the lines that carry the name.
+    for (QChar c : nick)
+        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f
+            || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+            return QStringLiteral("Becenévben nem lehet vezérlőkarakter");
+    if (IsReservedNick(nick))
+        return QStringLiteral("Ez a becenév a klubé, válassz másikat");
+    return {};
+}
+
+bool IsReservedNick(const QString &nick)
+{
+    static const QRegularExpression robot(QStringLiteral("^robot[0-9]*$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return robot.match(nick).hasMatch()
+        || nick.compare(QStringLiteral("Szerver"), Qt::CaseInsensitive) == 0;
+}
+
+int DayNumber(const QDate &date)
+{
+    return int(QDate(1899, 12, 30).daysTo(date));
+}
+
+} // namespace club::wire

@@ -1,0 +1,123 @@
+// A club deal driven by any sequence of seat actions, and the archive line read from any
+// text: every refusal is a notice, never a crash, and what is taken keeps the deal whole.
+//
+// Input, in Windows-1250, one action per LF-separated line:
+//   'D<number>'    start over with that deal number (first line only, else deal 1)
+//   'B<seat> <turn>', 'P<seat> <card>', 'U' (take back), 'R' (the robot on turn acts)
+//   'T<text>'      the text goes to DealRecord::fromText
+
+#include "cards/DeskRules.h"
+#include "cards/Hands.h"
+#include "game/Deal.h"
+#include "game/Record.h"
+#include "session/Cp1250.h"
+
+#include <QSet>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(const club::Deal &deal)
+{
+    QSet<int> held;
+    for (int s = 1; s <= 4; ++s)
+        for (int c : deal.hand(s)) {
+            if (!Card::isCard(c) || held.contains(c))
+                std::abort();
+            held.insert(c);
+        }
+    if (deal.onTurn() < 0 || deal.onTurn() > 4)
+        std::abort();
+    if ((deal.onTurn() == 0) != (deal.phase() == club::Deal::Phase::Done))
+        std::abort();
+    const QString state = deal.spectatorLines().last();
+    if (state.startsWith(QLatin1Char('P'))) {
+        try {
+            ParseTrickLine(state.mid(1));
+        } catch (const VimoError &) {
+            std::abort(); // the client would refuse the club's own line
+        }
+    }
+}
+
+void checkLines(const club::Outs &out)
+{
+    for (const club::Out &o : out) {
+        if (o.line.contains(QLatin1Char('\r')) || o.line.contains(QLatin1Char('\n')))
+            std::abort();
+        if (o.line.startsWith(QLatin1Char('P'))) {
+            try {
+                ParseTrickLine(o.line.mid(1));
+            } catch (const VimoError &) {
+                std::abort();
+            }
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString input = Cp1250::decode(reinterpret_cast<const char *>(data), qsizetype(std::min<size_t>(size, 1 << 16)));
+    QStringList lines = input.split(QLatin1Char('\n'));
+    int number = 1;
+    if (!lines.isEmpty() && lines.first().startsWith(QLatin1Char('D')))
+        number = StrToIntDef(lines.takeFirst().mid(1), 1);
+    club::Deal deal(number);
+    checkLines(deal.start());
+    for (const QString &line : lines) {
+        if (line.isEmpty())
+            continue;
+        club::Outs out;
+        QString rest = line.mid(1);
+        switch (line[0].unicode()) {
+        case 'B': {
+            const int seat = StrToIntDef(NextWord(rest), 0);
+            const QString notice = deal.bid(seat, rest, out);
+            if (notice.isEmpty() == out.isEmpty())
+                std::abort(); // taken turns speak, refused ones change nothing
+            break;
+        }
+        case 'P': {
+            const int seat = StrToIntDef(NextWord(rest), 0);
+            const QString notice = deal.play(seat, StrToIntDef(NextWord(rest), 0), out);
+            if (notice.isEmpty() == out.isEmpty())
+                std::abort();
+            break;
+        }
+        case 'U':
+            deal.undo(out);
+            break;
+        case 'R': {
+            const int seat = deal.onTurn();
+            QString notice;
+            if (deal.phase() == club::Deal::Phase::Bidding)
+                notice = deal.bid(seat, deal.robotTurn(seat), out);
+            else if (deal.phase() == club::Deal::Phase::Playing)
+                notice = deal.play(seat, deal.robotCard(seat), out);
+            if (!notice.isEmpty())
+                std::abort(); // a robot never makes a move the rules refuse
+            break;
+        }
+        case 'T': {
+            const auto record = club::DealRecord::fromText(rest);
+            if (record && record->toText() != rest)
+                std::abort();
+            break;
+        }
+        default:
+            break;
+        }
+        checkLines(out);
+        check(deal);
+    }
+    if (deal.phase() == club::Deal::Phase::Done) {
+        const club::DealRecord r = deal.record({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}, 1);
+        const auto back = club::DealRecord::fromText(r.toText());
+        if (!back || back->toText() != r.toText())
+            std::abort();
+    }
+    return 0;
+}

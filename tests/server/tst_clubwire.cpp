@@ -1,0 +1,126 @@
+// The club's line forms and record checks, without sockets; and the store on a real file.
+
+#include "server/Store.h"
+#include "server/Wire.h"
+
+#include <QDate>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace club;
+
+class TestClubWire : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lines()
+    {
+        QCOMPARE(wire::LobbyLine({{"Társalgó", {"Anna", "Béla"}}, {"Terem1", {}}}),
+                 QStringLiteral("L2 Társalgó 2 Anna Béla Terem1 0"));
+        QCOMPARE(wire::JoinLine("Terem1", 5, 0, {{"Robot1", 1}, {"Anna", 0}, {"Robot3", 3}}),
+                 QStringLiteral("JTerem1 5 0 Robot1 1 Anna 0 Robot3 3"));
+        QCOMPARE(wire::JoinLine("Terem2", -7, 3, {}), QStringLiteral("JTerem2 -7 3"));
+        QCOMPARE(wire::SeatLine("Anna", 0), QStringLiteral("IAnna 0"));
+        QCOMPARE(wire::DealLine(12, 3), QStringLiteral("N12 3"));
+    }
+
+    void personalDataRoundTrip()
+    {
+        const auto data = wire::PersonalData::parse("Abc Def;a@b.c;Abc;1000 Xyz;Fo u. 1;;12;x,y;", true);
+        QCOMPARE(data.fields.size(), 8);
+        QCOMPARE(data.nick(), QStringLiteral("Abc"));
+        QCOMPARE(data.payload(), QStringLiteral("Abc Def;a@b.c;Abc;1000 Xyz;Fo u. 1;;12;x,y;"));
+        // A last field without its ";" is taken whole; missing ones are empty.
+        const auto shortOne = wire::PersonalData::parse("Abc Def;a@b.c", false);
+        QCOMPARE(shortOne.payload(), QStringLiteral("Abc Def;a@b.c;;;;;;;"));
+    }
+
+    void recordChecks_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("fault");
+        const QString name63(63, QLatin1Char('n'));
+        QTest::newRow("sound") << "Kiss Anna;a@b.hu;Anna;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("name 63") << name63 + ";a@b.hu;Anna;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("name 64") << name63 + "n;a@b.hu;Anna;1234 Bp;Fő u. 1;;;;" << "Teljes név hosszú";
+        QTest::newRow("nick 8") << "Kiss Anna;a@b.hu;Abcdefgh;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("nick 9") << "Kiss Anna;a@b.hu;Abcdefghi;1234 Bp;Fő u. 1;;;;" << "Becenév hosszú";
+        QTest::newRow("mobile 17") << "Kiss Anna;a@b.hu;Anna;1234 Bp;Fő u. 1;;12345678901234567;;" << "Mobil hosszú";
+        QTest::newRow("lengths first") << "Kis;a@b.hu;anna;1234 Bp;Fő u. 1;;;;" << "Teljes név rövid";
+        QTest::newRow("accented capital") << "Kiss Anna;a@b.hu;Ödön;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("accented small") << "Kiss Anna;a@b.hu;ödön;1234 Bp;Fő u. 1;;;;" << "Becenév nem nagybetűvel kezdődik";
+        QTest::newRow("digit first") << "Kiss Anna;a@b.hu;7abc;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("blank before quote") << "Kiss Anna;a@b.hu;A b\"c;1234 Bp;Fő u. 1;;;;" << "Becenévben nem lehet szóköz";
+        QTest::newRow("quote before mail") << "Kiss Anna;abhu.;A'c;1234 Bp;Fő u. 1;;;;" << "Becenévben nem lehet idézőjel";
+        QTest::newRow("mail any order") << "Kiss Anna;x.y@z;Anna;1234 Bp;Fő u. 1;;;;" << "";
+        QTest::newRow("mail without at") << "Kiss Anna;a.b.hu;Anna;1234 Bp;Fő u. 1;;;;" << "Hibás e-mail-cím";
+        QTest::newRow("control in nick") << "Kiss Anna;a@b.hu;A\tb;1234 Bp;Fő u. 1;;;;" << "Becenévben nem lehet vezérlőkarakter";
+    }
+    void recordChecks()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, fault);
+        QCOMPARE(wire::CheckPersonalData(wire::PersonalData::parse(record, true)), fault);
+    }
+
+    void reservedNames_data()
+    {
+        QTest::addColumn<QString>("nick");
+        QTest::addColumn<bool>("reserved");
+        QTest::newRow("Robot1") << "Robot1" << true;
+        QTest::newRow("robot") << "robot" << true;
+        QTest::newRow("ROBOT12") << "ROBOT12" << true;
+        QTest::newRow("Robotka") << "Robotka" << false;
+        QTest::newRow("Szerver") << "Szerver" << true;
+        QTest::newRow("Anna") << "Anna" << false;
+    }
+    void reservedNames()
+    {
+        QFETCH(QString, nick);
+        QFETCH(bool, reserved);
+        QCOMPARE(wire::IsReservedNick(nick), reserved);
+    }
+
+    void dayNumbers()
+    {
+        QCOMPARE(wire::DayNumber(QDate(1899, 12, 30)), 0);
+        QCOMPARE(wire::DayNumber(QDate(2006, 3, 7)), 38783);
+    }
+
+    void storeKeepsMembersAcrossRuns()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("club.sqlite");
+        {
+            Store store(path);
+            QVERIFY(store.isOpen());
+            QVERIFY(store.addMember({"Anna", 42, wire::PersonalData::parse(";;Anna;;;;;;", false)}));
+            QVERIFY(!store.addMember({"Anna", 43, {}}));
+            QVERIFY(store.setData("Anna", wire::PersonalData::parse("Kiss Anna;a@b.hu;Anna;1234 Bp;Fő u. 1;;;;", true)));
+            QVERIFY(store.addMember({"Béla", 7, {}}));
+            QVERIFY(!store.rename("Anna", "Béla"));
+            QVERIFY(store.rename("Béla", "Bandi"));
+        }
+        Store store(path);
+        const auto anna = store.member("Anna");
+        QVERIFY(anna);
+        QCOMPARE(anna->digest, 42);
+        QVERIFY(anna->data.isPublic);
+        QCOMPARE(anna->data.fields.value(0), QStringLiteral("Kiss Anna"));
+        QVERIFY(!store.member("Béla"));
+        QCOMPARE(store.member("Bandi")->digest, 7);
+        QCOMPARE(store.member("Bandi")->data.nick(), QStringLiteral("Bandi"));
+    }
+
+    void storeUnopenableFileIsReported()
+    {
+        Store store("/nonexistent-dir/x/club.sqlite");
+        QVERIFY(!store.isOpen());
+        QVERIFY(!store.error().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClubWire)
+#include "tst_clubwire.moc"
