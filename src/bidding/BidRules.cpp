@@ -167,17 +167,4 @@ QString EntryHint(int group, const std::optional<QString> &entry,
     return hintOf(*entry);
 }
 
-QStringList RenderBidText(const QString &text)
-{
-    QStringList lines;
-    for (const TBidList::Turn &turn : TBidList::Turns(text)) {
-        const QString indent(ColumnBlanks * (turn.Seat % 4), QLatin1Char(' '));
-        if (turn.Count == 0)
-            lines.append(indent + QStringLiteral("- Passz -"));
-        for (const QString &bid : turn.Bids)
-            lines.append(indent + bid);
-    }
-    return lines;
-}
-
 } // namespace BidRules

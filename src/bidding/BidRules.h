@@ -69,10 +69,4 @@ QString BidLine(const QString &nick, const QStringList &bids);
 QString EntryHint(int group, const std::optional<QString> &entry,
                   const std::function<QString(const QString &)> &hintOf);
 
-// The layout of a bid text, one line per bid (or "- Passz -"), each seat's lines indented
-// to its column: seat 4 at the left edge, seats 1, 2 and 3 at 27, 54 and 81 blanks. The
-// lines keep the order of the text.
-constexpr int ColumnBlanks = 27;
-QStringList RenderBidText(const QString &text);
-
 } // namespace BidRules

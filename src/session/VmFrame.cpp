@@ -305,8 +305,14 @@ void TFrame::buildRoomPage(QWidget *page)
     lbMatch = plainLabel(QStringLiteral("0"), page, "lbMatch");
     lbMatch->setToolTip(QStringLiteral("Lejátszott leosztások száma"));
     matchRow->addWidget(lbMatch, 1);
-    for (QLabel *number : {lbDeal, lbMatch})
+    for (QLabel *number : {lbDeal, lbMatch}) {
         number->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        // Room for a six-digit number from the start: the window must not grow with the
+        // deal number and push into the windows placed beside it.
+        QFont bold = number->font();
+        bold.setBold(true);
+        number->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("999999")));
+    }
     lbSeatDown = plainLabel(QStringLiteral("Ha le akarsz ülni kattints egy üres helyre!"), page,
                             "lbSeatDown");
     lbSeatDown->setWordWrap(true);

@@ -1,4 +1,5 @@
 // The bid text read by seats, laid out by seat, and the bid rules that need no window.
+#include "bidding/BidLayout.h"
 #include "bidding/BidRules.h"
 #include "bidding/VmList.h"
 #include "cards/Hands.h"
@@ -139,13 +140,17 @@ void TestBidText::render()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    QCOMPARE(BidRules::RenderBidText(text), lines);
+    QStringList laid;
+    BidLayout::Render(text, laid);
+    QCOMPARE(laid, lines);
 }
 
 void TestBidText::renderRefusesBadCount()
 {
     try {
-        BidRules::RenderBidText(u"1 1 Gém egy Kassza"_s);
+        QString text = u"1 1 Gém egy Kassza"_s;
+        QStringList laid;
+        BidLayout::Render(text, laid);
         QFAIL("a count that is not a number was laid out");
     } catch (const ConversionError &e) {
         QVERIFY2(e.text().contains(u"egy"_s), qPrintable(e.text()));

@@ -1,7 +1,7 @@
 #pragma once
 // The user's part of a deal, done through the windows whenever it is the user's turn: the
-// first bid turn offers a game from the trick group, every later one passes; a card is the
-// first legal one of the hand as shown.
+// first bid turn offers "Gém" when nobody has bid from the trick group yet, every other turn
+// passes; a card is the first legal one of the hand as shown.
 
 #include "bidding/BidRules.h"
 #include "bidding/VmBid.h"
@@ -35,7 +35,7 @@ public:
         TCardForm *hand = m_ctx.card;
         TDeskForm *desk = m_ctx.desk;
         if (bid->isVisible() && bid->cmGo->isEnabled()) {
-            if (bidTurns == 0) {
+            if (bidTurns == 0 && !tricksBid(bid->LastBids())) {
                 QListWidget *groups = bid->fdGroups;
                 QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
                                   groups->visualItemRect(groups->item(BidRules::Tricks)).center());
@@ -45,6 +45,11 @@ public:
             if (beforeSend)
                 beforeSend();
             bid->cmGo->click();
+            if (bid->cmGo->isEnabled()) {
+                // Refused before it went out: pass instead.
+                bid->fdSend->clear();
+                bid->cmGo->click();
+            }
             ++bidTurns;
             return;
         }
@@ -85,6 +90,16 @@ public:
     }
 
 private:
+    static bool tricksBid(const QString &bidText)
+    {
+        const QStringList tricks = BidRules::GroupEntries(BidRules::Tricks);
+        for (const TBidList::Turn &turn : TBidList::Turns(bidText))
+            for (const QString &bid : turn.Bids)
+                if (tricks.contains(bid))
+                    return true;
+        return false;
+    }
+
     Context &m_ctx;
     bool m_waiting = false;
     std::pair<int, std::array<int, 4>> m_sentAt;
