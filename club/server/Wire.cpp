@@ -1,6 +1,7 @@
 #include "Wire.h"
 
 #include "cards/Hands.h"
+#include "history/PersonalData.h"
 #include "session/LineFramer.h"
 
 #include <QDate>
@@ -86,39 +87,19 @@ QString PersonalData::payload() const
     return text;
 }
 
-namespace {
-struct FieldRule
-{
-    const char *name;
-    int min;
-    int max;
-};
-// Names as the member's own window reports them, so both sides speak alike.
-constexpr FieldRule Rules[PersonalData::FieldCount] = {
-    {"Teljes név", 5, 63}, {"Email-cím", 5, 64}, {"Becenév", 2, 8},  {"Városnév", 2, 32},
-    {"Utcanév", 4, 64},    {"Telefonok", 0, 32}, {"Mobil", 0, 16}, {"Megjegyzés", 0, 64},
-};
-} // namespace
-
 QString CheckPersonalData(const PersonalData &data)
 {
-    for (int i = 0; i < PersonalData::FieldCount; ++i) {
-        const QString field = data.fields.value(i);
-        const QString name = QString::fromUtf8(Rules[i].name);
-        if (field.size() < Rules[i].min)
-            return name + QStringLiteral(" rövid");
-        if (field.size() > Rules[i].max)
-            return name + QStringLiteral(" hosszú");
+    // The member's own window checks a record with these same rules before sending it; the
+    // club checks again, since a line can come from anywhere.
+    ::PersonalData record;
+    for (int i = 0; i < PersonalData::FieldCount; ++i)
+        record.fields[i] = data.fields.value(i);
+    try {
+        ::CheckPersonalData(record);
+    } catch (const VimoError &e) {
+        return e.text();
     }
-    const QString nick = data.nick();
-    if (nick.front().toUpper() != nick.front())
-        return QStringLiteral("Becenév nem nagybetűvel kezdődik");
-    if (const QString fault = CheckNick(nick); !fault.isEmpty())
-        return fault;
-    const QString mail = data.fields.value(1);
-    if (!mail.contains(QLatin1Char('@')) || !mail.contains(QLatin1Char('.')))
-        return QStringLiteral("Hibás e-mail-cím");
-    return {};
+    return CheckNick(data.nick());
 }
 
 QString CheckNick(const QString &nick)

@@ -2,6 +2,8 @@
 // The club's outgoing lines as text, and the few checks every incoming line shares.
 // Kept apart from the sockets so that each form can be tested on its own.
 
+#include "history/PersonalData.h"
+
 #include <QDate>
 #include <QList>
 #include <QPair>
@@ -37,7 +39,7 @@ QString Notice(const QString &text);
 // The personal record of eight fields, each ended by ";".
 struct PersonalData
 {
-    static constexpr int FieldCount = 8;
+    static constexpr int FieldCount = ::PersonalData::FieldCount;
     static constexpr int NickField = 2;
     QStringList fields;  // always FieldCount entries
     bool isPublic = false;
