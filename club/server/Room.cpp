@@ -320,27 +320,25 @@ void Room::bid(Member *m, QString turn)
     requireTurn(m, seat);
     if (NextWord(turn) != m->nick)
         Fail(QStringLiteral("Csak a saját nevedben licitálhatsz"));
-    if (m_deal->phase() != Deal::Phase::Bidding)
-        Fail(QStringLiteral("A licit már véget ért"));
-    Outs outs;
-    const QString fault = m_deal->bid(seat, turn, outs);
-    if (!fault.isEmpty())
-        Fail(fault);
-    m_actors << seat;
-    if (m_takeBack)
-        dropTakeBack(QStringLiteral("a játék közben továbbment, a visszavonás elmarad"));
-    route(outs);
-    afterAction();
+    act(seat, Deal::Phase::Bidding, QStringLiteral("A licit már véget ért"),
+        [&](Outs &outs) { return m_deal->bid(seat, turn, outs); });
 }
 
 void Room::play(Member *m, int card)
 {
     const int seat = seatOf(m);
     requireTurn(m, seat);
-    if (m_deal->phase() != Deal::Phase::Playing)
-        Fail(QStringLiteral("Még licitálni kell"));
+    act(seat, Deal::Phase::Playing, QStringLiteral("Még licitálni kell"),
+        [&](Outs &outs) { return m_deal->play(seat, card, outs); });
+}
+
+void Room::act(int seat, Deal::Phase phase, const QString &wrongPhase,
+               const std::function<QString(Outs &)> &action)
+{
+    if (m_deal->phase() != phase)
+        Fail(wrongPhase);
     Outs outs;
-    const QString fault = m_deal->play(seat, card, outs);
+    const QString fault = action(outs);
     if (!fault.isEmpty())
         Fail(fault);
     m_actors << seat;

@@ -85,6 +85,10 @@ private:
     void abandonDeal(const QString &why);
     void route(const Outs &outs);
     void afterAction();
+    // A seat's bid or card: refused unless the deal is in `phase`; taken, it is routed and
+    // the table moves on.
+    void act(int seat, Deal::Phase phase, const QString &wrongPhase,
+             const std::function<QString(Outs &)> &action);
     void finishDeal();
     void scheduleRobot();
     void robotAct();
