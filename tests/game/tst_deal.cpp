@@ -369,7 +369,8 @@ void TstDeal::handSignalsAndRaisers()
     QStringList proposals;
     for (; proposals.isEmpty(); ++number) {
         THand hand;
-        for (int c : Deal(number).hand(number % 2 ? 1 : 3))
+        const Deal dealt(number); // a temporary would die before the loop reads its hand
+        for (int c : dealt.hand(number % 2 ? 1 : 3))
             hand.Add(c);
         proposals = AnalyseHand(hand);
     }
