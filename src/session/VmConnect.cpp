@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QHostInfo>
@@ -538,8 +539,16 @@ void TConnect::ArrangeWindows(IniFile &ini, bool save)
             }
             continue;
         }
-        const int x = ini.readInteger(A, left, p.leftDefault + (p.leftDefault > 0 ? besideShift : 0));
-        const int y = ini.readInteger(A, top, p.topDefault + (p.leftDefault == 0 && p.topDefault > 0 ? belowShift : 0));
+        const int xDefault = p.leftDefault + (p.leftDefault > 0 ? besideShift : 0);
+        const int yDefault = p.topDefault + (p.leftDefault == 0 && p.topDefault > 0 ? belowShift : 0);
+        int x = ini.readInteger(A, left, xDefault);
+        int y = ini.readInteger(A, top, yDefault);
+        // A place saved on a screen that is gone (a second monitor unplugged) would leave the
+        // window where nobody can reach it.
+        if (!QGuiApplication::screenAt(QPoint(x, y) + QPoint(20, 10))) {
+            x = xDefault;
+            y = yDefault;
+        }
         p.window->move(x, y);
         if (p.window == m_ctx.frame) {
             // Never smaller than the window's own layout needs.

@@ -39,6 +39,7 @@ private slots:
     void saveView_data();
     void saveView();
     void restoreWindows();
+    void placeOffEveryScreenFallsBack();
 };
 
 static void storeDigest(TestClient &c, int digest)
@@ -342,6 +343,19 @@ void TstConnect::restoreWindows()
     QCOMPARE(c.ctx.connect->CardOrder(), 2); // above the last item: the last
     QCOMPARE(c.ctx.connect->CardSize(), -1); // negative: none
     QCOMPARE(c.ctx.connect->fdSound->checkState(), Qt::Checked); // garbage: the default
+}
+
+void TstConnect::placeOffEveryScreenFallsBack()
+{
+    TestClient c;
+    IniFile ini(c.ctx.connect->IniPath());
+    ini.setLines({QStringLiteral("[Arrange]"), QStringLiteral("DT=30"), QStringLiteral("DL=40000"),
+                  QStringLiteral("BT=-5000"), QStringLiteral("BL=400")});
+    QVERIFY(ini.save());
+    c.ctx.connect->LoadSettings();
+    const int beside = std::max(365, c.frame()->width());
+    QCOMPARE(c.ctx.desk->pos(), QPoint(beside, 30));
+    QCOMPARE(c.ctx.bid->pos(), QPoint(beside, 275));
 }
 
 QTEST_MAIN(TstConnect)
