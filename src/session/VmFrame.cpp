@@ -35,6 +35,7 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QUrl>
@@ -507,7 +508,9 @@ void TFrame::FormShow()
     m_ctx.desk->SetSeatFields({m_seats[0], m_seats[1], m_seats[2], m_seats[3]});
     SetSessionEnabled(false);
     m_ctx.guard([this] { m_ctx.connect->LoadSettings(); });
-    m_ctx.guard([this] { m_ctx.connect->ShowLogin(); });
+    // The login page waits a turn of the event loop, so that the main window is on the screen
+    // behind it rather than still unmapped while the modal page runs.
+    QTimer::singleShot(0, this, [this] { m_ctx.guard([this] { m_ctx.connect->ShowLogin(); }); });
 }
 
 void TFrame::SendLine(const QString &text)
