@@ -6,6 +6,8 @@
 #include "ClubProcess.h"
 #include "TestClient.h"
 
+#include "cards/Picks.h"
+#include "cards/VmKibic.h"
 #include "session/Dispatch.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
@@ -25,6 +27,7 @@ class TstEndToEnd : public QObject
 private slots:
     void wholeDealAgainstRobots_data();
     void wholeDealAgainstRobots();
+    void spectatorWatchesADeal();
 };
 
 void TstEndToEnd::wholeDealAgainstRobots_data()
@@ -95,6 +98,73 @@ void TstEndToEnd::wholeDealAgainstRobots()
     QTRY_VERIFY_WITH_TIMEOUT(!history.isEmpty(), 10000);
     QVERIFY2(history.first().startsWith(QLatin1String("0 ")), qPrintable(history.first()));
     QVERIFY2(history.first().contains(nick), qPrintable(history.first()));
+}
+
+namespace {
+
+// Logs a client in to the club and takes it into the first room after the lobby.
+bool enterRoom(TestClient &client, quint16 port, const QString &nick)
+{
+    client.pageAnswer = [=](TConnect &page) {
+        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
+        page.fdPort->setText(QString::number(port));
+        page.fdUser->setCurrentText(nick);
+        page.fdSave->setChecked(false);
+        return int(QDialog::Accepted);
+    };
+    TFrame *frame = client.frame();
+    client.ctx.guard([&] { client.ctx.connect->ShowLogin(); });
+    if (!QTest::qWaitFor([&] { return frame->fdRooms->count() > 1; }, 10000))
+        return false;
+    frame->fdRooms->setCurrentRow(1);
+    client.ctx.guard([&] { frame->cmEnter(); });
+    return QTest::qWaitFor([&] { return frame->Page->currentWidget() == frame->TabRoom; }, 10000);
+}
+
+} // namespace
+
+void TstEndToEnd::spectatorWatchesADeal()
+{
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
+    TestClient player;
+    TestClient watcher;
+    QVERIFY(enterRoom(player, club.port(), QStringLiteral("Anna")));
+    QVERIFY(enterRoom(watcher, club.port(), QStringLiteral("Kibic")));
+
+    // The watcher switches spectating on before the deal, the player sits down and asks
+    // for deal 8.
+    watcher.ctx.guard([&] { watcher.frame()->cmKibic(); });
+    QVERIFY(watcher.ctx.kibic->Kibic());
+    player.ctx.guard([&] { player.frame()->cmSeat(2); });
+    QTRY_COMPARE_WITH_TIMEOUT(player.frame()->ownSeat(), 2, 10000);
+    player.frame()->SendLine(QStringLiteral("O8"));
+    QTRY_COMPARE_WITH_TIMEOUT(watcher.frame()->lbDeal->text(), QStringLiteral("8"), 10000);
+
+    // Once the watcher's "H0" of the new deal is answered, all four hands are in view.
+    TPlayView *view = watcher.ctx.kibic->View();
+    const auto heldBy = [&](int seat) {
+        int held = 0;
+        const THand &hand = view->SeatHand(seat);
+        for (int i = 0; i < hand.Count(); ++i)
+            held += hand.Get(i) != 0;
+        return held;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(heldBy(1) == 10 && heldBy(2) == 10 && heldBy(3) == 10 && heldBy(4) == 10,
+                             10000);
+
+    AutoPlayer auto_(player.ctx);
+    QVERIFY(QTest::qWaitFor([&] {
+        auto_.step();
+        return auto_.dealOver() || auto_.stuck;
+    }, 120000));
+    QVERIFY(!auto_.stuck);
+    // The watcher followed every card without a complaint, and sees the last trick.
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.ctx.desk->TrickNumber() == 10, 10000);
+    QCOMPARE(watcher.dialogs->errors(), QStringList());
+    QCOMPARE(player.dialogs->errors(), QStringList());
+    QVERIFY2(watcher.ctx.kibic->windowTitle().contains(QStringLiteral("10. hívás.")), qPrintable(watcher.ctx.kibic->windowTitle()));
+    QVERIFY(!watcher.ctx.card->isVisible());
 }
 
 QTEST_MAIN(TstEndToEnd)
