@@ -8,6 +8,7 @@
 
 #include "cards/Picks.h"
 #include "cards/VmKibic.h"
+#include "history/VmStat.h"
 #include "session/Dispatch.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -28,6 +30,7 @@ private slots:
     void wholeDealAgainstRobots_data();
     void wholeDealAgainstRobots();
     void spectatorWatchesADeal();
+    void newcomerRegistersThenLogsIn();
 };
 
 void TstEndToEnd::wholeDealAgainstRobots_data()
@@ -165,6 +168,51 @@ void TstEndToEnd::spectatorWatchesADeal()
     QCOMPARE(player.dialogs->errors(), QStringList());
     QVERIFY2(watcher.ctx.kibic->windowTitle().contains(QStringLiteral("10. hívás.")), qPrintable(watcher.ctx.kibic->windowTitle()));
     QVERIFY(!watcher.ctx.card->isVisible());
+}
+
+void TstEndToEnd::newcomerRegistersThenLogsIn()
+{
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
+    TestClient client;
+    TFrame *frame = client.frame();
+    bool newUser = true;
+    client.pageAnswer = [&](TConnect &page) {
+        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
+        page.fdPort->setText(QString::number(club.port()));
+        page.fdUser->setCurrentText(QStringLiteral("Újonc"));
+        page.fdNewUser->setChecked(newUser);
+        page.fdSave->setChecked(false);
+        return int(QDialog::Accepted);
+    };
+
+    // "Nincs még felhasználó nevem": the registration form comes up, filled in and saved.
+    client.ctx.guard([&] { client.ctx.connect->ShowLogin(); });
+    TStat *form = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((form = frame->findChild<TStat *>()) != nullptr, 10000);
+    const QPointer<TStat> registration(form);
+    QCOMPARE(form->fdNick->text(), QStringLiteral("Újonc"));
+    form->fdName->setText(QStringLiteral("Kovács Éva"));
+    form->fdEmil->setText(QStringLiteral("eva@example.hu"));
+    form->fdAddr->setText(QStringLiteral("Fő utca 1."));
+    client.ctx.guard([&] { form->cmSave(); });
+    QCOMPARE(client.dialogs->errors(), QStringList());
+    QCOMPARE(client.dialogs->texts(QStringLiteral("message")),
+             QStringList{QStringLiteral("Most lebomlik a kapcsolat és az új becenévvel kell belépni.")});
+    // The club closes the connection, as the user was told, and the form is gone.
+    QTRY_VERIFY_WITH_TIMEOUT(!client.ctx.link().isOpen(), 10000);
+    QTRY_VERIFY(registration.isNull());
+
+    // Logging in under the new name reaches the lobby, and the record is there.
+    newUser = false;
+    client.ctx.guard([&] { client.ctx.connect->ShowLogin(); });
+    QTRY_VERIFY_WITH_TIMEOUT(frame->fdRooms->count() > 1, 10000);
+    QCOMPARE(frame->ownNick(), QStringLiteral("Újonc"));
+    frame->SendLine(QStringLiteral("DÚjonc"));
+    TStat *own = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((own = frame->findChild<TStat *>()) != nullptr, 10000);
+    QCOMPARE(own->fdName->text(), QStringLiteral("Kovács Éva"));
+    QCOMPARE(client.dialogs->errors(), QStringList());
 }
 
 QTEST_MAIN(TstEndToEnd)
