@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <array>
+#include <functional>
 #include <utility>
 
 class AutoPlayer
@@ -54,8 +55,12 @@ public:
             return;
         }
         if (m_waiting) {
-            // A card is out: nothing more until the table has moved on.
-            if (desk->TrickNumber() == m_sentAt.first && desk->Current().cards == m_sentAt.second)
+            // A card is out: nothing more until the club has sent both the smaller hand and
+            // the trick with the card on it (the hand comes first). A take-back may later
+            // bring back the very same table, so the table alone cannot tell.
+            if (hand->Hand().Count() == m_heldAtSend
+                || (desk->TrickNumber() == m_tableAtSend.first
+                    && desk->Current().cards == m_tableAtSend.second))
                 return;
             m_waiting = false;
         }
@@ -67,7 +72,8 @@ public:
         for (int slot = 0; slot < hand->Hand().Count(); ++slot) {
             hand->SelectCard(slot);
             if (hand->IsLegalPlay()) {
-                m_sentAt = {desk->TrickNumber(), desk->Current().cards};
+                m_heldAtSend = hand->Hand().Count();
+                m_tableAtSend = {desk->TrickNumber(), desk->Current().cards};
                 m_waiting = true;
                 m_ctx.guard([hand] { hand->PlaySelected(); });
                 ++cardsPlayed;
@@ -76,6 +82,9 @@ public:
         }
         stuck = true;
     }
+
+    // A card of ours is out and the club has not shown it on the table yet.
+    bool waiting() const { return m_waiting; }
 
     // The tenth trick lies complete on the table.
     bool dealOver() const
@@ -102,5 +111,6 @@ private:
 
     Context &m_ctx;
     bool m_waiting = false;
-    std::pair<int, std::array<int, 4>> m_sentAt;
+    int m_heldAtSend = 0;
+    std::pair<int, std::array<int, 4>> m_tableAtSend;
 };

@@ -31,6 +31,7 @@ private slots:
     void wholeDealAgainstRobots();
     void spectatorWatchesADeal();
     void newcomerRegistersThenLogsIn();
+    void takeBackOfACard();
 };
 
 void TstEndToEnd::wholeDealAgainstRobots_data()
@@ -212,6 +213,44 @@ void TstEndToEnd::newcomerRegistersThenLogsIn()
     TStat *own = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((own = frame->findChild<TStat *>()) != nullptr, 10000);
     QCOMPARE(own->fdName->text(), QStringLiteral("Kovács Éva"));
+    QCOMPARE(client.dialogs->errors(), QStringList());
+}
+
+void TstEndToEnd::takeBackOfACard()
+{
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
+    TestClient client;
+    TFrame *frame = client.frame();
+    QVERIFY(enterRoom(client, club.port(), QStringLiteral("Vendég")));
+    client.ctx.guard([&] { frame->cmSeat(1); });
+    QTRY_COMPARE_WITH_TIMEOUT(frame->ownSeat(), 1, 10000);
+    frame->SendLine(QStringLiteral("O7"));
+    QTRY_COMPARE_WITH_TIMEOUT(frame->lbDeal->text(), QStringLiteral("7"), 10000);
+
+    // Play until the user's first card is on the table.
+    AutoPlayer player(client.ctx);
+    TCardForm *hand = client.ctx.card;
+    QVERIFY(QTest::qWaitFor([&] {
+        player.step();
+        return player.cardsPlayed == 1 && !player.waiting();
+    }, 60000));
+
+    // "Visszavon" on the table: the robots agree, the card comes back and it is the user's
+    // turn again in the same trick.
+    QCOMPARE(hand->Hand().Count(), 9);
+    const int trick = client.ctx.desk->TrickNumber();
+    client.ctx.guard([&] { client.ctx.desk->cmUndo(); });
+    QTRY_COMPARE_WITH_TIMEOUT(hand->Hand().Count(), 10, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(client.ctx.desk->SeatToAct(), 1, 10000);
+    QCOMPARE(client.ctx.desk->TrickNumber(), trick);
+
+    // The deal then goes on to its end as usual.
+    QVERIFY(QTest::qWaitFor([&] {
+        player.step();
+        return player.dealOver() || player.stuck;
+    }, 120000));
+    QVERIFY(!player.stuck);
     QCOMPARE(client.dialogs->errors(), QStringList());
 }
 
