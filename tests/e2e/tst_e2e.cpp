@@ -80,7 +80,7 @@ void TstEndToEnd::wholeDealAgainstRobots()
     QVERIFY2(QTest::qWaitFor([&] {
                  player.step();
                  return player.dealOver() || player.stuck;
-             }, 120000),
+             }, 30000),
              qPrintable(client.chatLines().join(QLatin1Char('\n'))));
     QVERIFY(!player.stuck);
     QVERIFY(player.bidTurns >= 1);
@@ -161,7 +161,7 @@ void TstEndToEnd::spectatorWatchesADeal()
     QVERIFY(QTest::qWaitFor([&] {
         auto_.step();
         return auto_.dealOver() || auto_.stuck;
-    }, 120000));
+    }, 30000));
     QVERIFY(!auto_.stuck);
     // The watcher followed every card without a complaint, and sees the last trick.
     QTRY_VERIFY_WITH_TIMEOUT(watcher.ctx.desk->TrickNumber() == 10, 10000);
@@ -234,7 +234,7 @@ void TstEndToEnd::takeBackOfACard()
     QVERIFY(QTest::qWaitFor([&] {
         player.step();
         return player.cardsPlayed == 1 && !player.waiting();
-    }, 60000));
+    }, 30000));
 
     // "Visszavon" on the table: the robots agree, the card comes back and it is the user's
     // turn again in the same trick.
@@ -249,7 +249,7 @@ void TstEndToEnd::takeBackOfACard()
     QVERIFY(QTest::qWaitFor([&] {
         player.step();
         return player.dealOver() || player.stuck;
-    }, 120000));
+    }, 30000));
     QVERIFY(!player.stuck);
     QCOMPARE(client.dialogs->errors(), QStringList());
 }
