@@ -12,6 +12,7 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class ClubClient : public QObject
 {
@@ -106,3 +107,34 @@ inline std::unique_ptr<club::ClubServer> StartClub(club::ClubOptions options = {
         return nullptr;
     return server;
 }
+
+// What the club's socket tests share: a club per test function and the members connected
+// to it. The test classes' init() and cleanup() slots call start() and finish().
+class ClubFixture
+{
+protected:
+    std::unique_ptr<club::ClubServer> server;
+    std::vector<std::unique_ptr<ClubClient>> clients;
+
+    bool start()
+    {
+        server = StartClub();
+        return server != nullptr;
+    }
+    // True when no member was ever sent a line longer than a client reads.
+    bool finish()
+    {
+        bool fits = true;
+        for (const auto &c : clients)
+            fits = fits && (!c || !c->tooLong);
+        clients.clear();
+        server.reset();
+        return fits;
+    }
+    ClubClient &connectClient()
+    {
+        clients.push_back(std::make_unique<ClubClient>(server->serverPort()));
+        return *clients.back();
+    }
+    static QString notice(const QString &text) { return QStringLiteral("MSzerver: ") + text; }
+};

@@ -8,19 +8,13 @@
 
 using club::ClubServer;
 
-class TestClub : public QObject
+class TestClub : public QObject, private ClubFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ClubServer> server;
-    std::vector<std::unique_ptr<ClubClient>> clients;
 
-    ClubClient &client()
-    {
-        clients.push_back(std::make_unique<ClubClient>(server->serverPort()));
-        return *clients.back();
-    }
+    ClubClient &client() { return connectClient(); }
     ClubClient &member(const QString &nick, const QString &room = {})
     {
         ClubClient &c = client();
@@ -31,21 +25,10 @@ private:
         c.unread();
         return c;
     }
-    static QString notice(const QString &text) { return QStringLiteral("MSzerver: ") + text; }
 
 private slots:
-    void init()
-    {
-        server = StartClub();
-        QVERIFY(server);
-    }
-    void cleanup()
-    {
-        for (const auto &c : clients)
-            QVERIFY2(!c || !c->tooLong, "the club sent a line longer than a client reads");
-        clients.clear();
-        server.reset();
-    }
+    void init() { QVERIFY(start()); }
+    void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
 
     void loginGivesLobbySnapshot()
     {

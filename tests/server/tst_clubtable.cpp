@@ -13,18 +13,15 @@
 using club::ClubServer;
 using club::Deal;
 
-class TestClubTable : public QObject
+class TestClubTable : public QObject, private ClubFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ClubServer> server;
-    std::vector<std::unique_ptr<ClubClient>> clients;
 
     ClubClient &member(const QString &nick, const QString &room = QStringLiteral("Terem1"))
     {
-        clients.push_back(std::make_unique<ClubClient>(server->serverPort()));
-        ClubClient &c = *clients.back();
+        ClubClient &c = connectClient();
         if (!c.login(nick) || !c.enter(room))
             qFatal("%s could not get into %s", qPrintable(nick), qPrintable(room));
         return c;
@@ -34,7 +31,6 @@ private:
         club::Room *r = server->findRoom(room);
         return r ? r->deal() : nullptr;
     }
-    static QString notice(const QString &text) { return QStringLiteral("MSzerver: ") + text; }
     static int today() { return club::wire::DayNumber(QDate::currentDate()); }
 
     // Waits for the seat's turn and sends what the rules' own robot would choose there, as
@@ -100,18 +96,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        server = StartClub();
-        QVERIFY(server);
-    }
-    void cleanup()
-    {
-        for (const auto &c : clients)
-            QVERIFY2(!c || !c->tooLong, "the club sent a line longer than a client reads");
-        clients.clear();
-        server.reset();
-    }
+    void init() { QVERIFY(start()); }
+    void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
 
     void sittingDownStartsADealThatRobotsPlayToTheEnd()
     {
