@@ -77,7 +77,8 @@ bool Store::addMember(const MemberRecord &member)
     q.addBindValue(member.digest);
     q.addBindValue(member.data.isPublic ? 1 : 0);
     // Kept whole, the nickname included, so that what is read back is a complete record.
-    wire::PersonalData data = wire::PersonalData::parse(member.data.payload(), member.data.isPublic);
+    wire::PersonalData data = member.data;
+    data.fields.resize(wire::PersonalData::FieldCount); // a new member has no fields yet
     data.fields[wire::PersonalData::NickField] = member.nick;
     q.addBindValue(data.payload());
     return q.exec();

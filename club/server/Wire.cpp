@@ -71,31 +71,32 @@ QString Notice(const QString &text)
 
 PersonalData PersonalData::parse(const QString &payload, bool isPublic)
 {
+    const ::PersonalData record = ::PersonalData::Parse(payload);
     PersonalData data;
     data.isPublic = isPublic;
-    QString rest = payload;
-    for (int i = 0; i < FieldCount; ++i)
-        data.fields << NextField(rest, QLatin1Char(';'));
+    data.fields = QStringList(record.fields.begin(), record.fields.end());
     return data;
 }
 
 QString PersonalData::payload() const
 {
-    QString text;
+    return record().Fields();
+}
+
+::PersonalData PersonalData::record() const
+{
+    ::PersonalData r;
     for (int i = 0; i < FieldCount; ++i)
-        text += SafeField(fields.value(i));
-    return text;
+        r.fields[i] = fields.value(i);
+    return r;
 }
 
 QString CheckPersonalData(const PersonalData &data)
 {
     // The member's own window checks a record with these same rules before sending it; the
     // club checks again, since a line can come from anywhere.
-    ::PersonalData record;
-    for (int i = 0; i < PersonalData::FieldCount; ++i)
-        record.fields[i] = data.fields.value(i);
     try {
-        ::CheckPersonalData(record);
+        ::CheckPersonalData(data.record());
     } catch (const VimoError &e) {
         return e.text();
     }

@@ -36,7 +36,8 @@ QString Quote(const QString &text, int longest = 40);
 // A notice from the club itself, told apart from members' chat by its sender.
 QString Notice(const QString &text);
 
-// The personal record of eight fields, each ended by ";".
+// The personal record of eight fields, each ended by ";", as the club stores it: the
+// member's own record form with its public flag.
 struct PersonalData
 {
     static constexpr int FieldCount = ::PersonalData::FieldCount;
@@ -47,6 +48,8 @@ struct PersonalData
     static PersonalData parse(const QString &payload, bool isPublic);
     QString payload() const;
     QString nick() const { return fields.value(NickField); }
+    // The same record in the form the member's window reads and checks.
+    ::PersonalData record() const;
 };
 // The first failing check of a record as its Hungarian text; empty when it is sound.
 QString CheckPersonalData(const PersonalData &data);

@@ -27,12 +27,17 @@ PersonalData PersonalData::Parse(QString payload)
     return data;
 }
 
+QString PersonalData::Fields() const
+{
+    QString text;
+    for (const QString &field : fields)
+        text += SafeField(field);
+    return text;
+}
+
 QString PersonalData::Line(bool isPublic) const
 {
-    QString line = isPublic ? QStringLiteral("D1 ") : QStringLiteral("D0 ");
-    for (const QString &field : fields)
-        line += SafeField(field);
-    return line;
+    return (isPublic ? QStringLiteral("D1 ") : QStringLiteral("D0 ")) + Fields();
 }
 
 void CheckPersonalData(const PersonalData &data)

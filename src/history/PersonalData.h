@@ -12,7 +12,9 @@ struct PersonalData
 
     // Cuts the eight fields from the payload; missing ones are empty.
     static PersonalData Parse(QString payload);
-    // "D1 " (public) or "D0 " and the eight fields, each through SafeField.
+    // The eight fields, each through SafeField and ended by ";".
+    QString Fields() const;
+    // "D1 " (public) or "D0 " and the fields.
     QString Line(bool isPublic) const;
 };
 
