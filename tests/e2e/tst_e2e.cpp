@@ -4,23 +4,17 @@
 
 #include "AutoPlayer.h"
 #include "ClubProcess.h"
-#include "TestClient.h"
+#include "ClubSteps.h"
 
 #include "cards/Picks.h"
 #include "cards/VmKibic.h"
 #include "history/VmStat.h"
 #include "session/Dispatch.h"
-#include "session/VmConnect.h"
 #include "session/VmFrame.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDate>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
-#include <QStackedWidget>
 #include <QtTest>
 
 class TstEndToEnd : public QObject
@@ -53,27 +47,9 @@ void TstEndToEnd::wholeDealAgainstRobots()
     TFrame *frame = client.frame();
     const QString nick = QStringLiteral("Vendég");
 
-    // Log in through the login page.
-    client.pageAnswer = [&](TConnect &page) {
-        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
-        page.fdPort->setText(QString::number(club.port()));
-        page.fdUser->setCurrentText(nick);
-        page.fdSave->setChecked(false);
-        return int(QDialog::Accepted);
-    };
-    ctx.guard([&] { ctx.connect->ShowLogin(); });
-    QTRY_VERIFY_WITH_TIMEOUT(frame->fdRooms->count() > 1, 10000);
-
-    // Into the first room after the lobby, and down at seat 1.
-    frame->fdRooms->setCurrentRow(1);
-    ctx.guard([&] { frame->cmEnter(); });
-    QTRY_COMPARE_WITH_TIMEOUT(frame->Page->currentWidget(), frame->TabRoom, 10000);
-    ctx.guard([&] { frame->cmSeat(1); });
-    QTRY_COMPARE_WITH_TIMEOUT(frame->ownSeat(), 1, 10000);
-    // Sitting down deals some deal; the host asks for a numbered one so that every run plays
-    // the same cards.
-    frame->SendLine(QStringLiteral("O") + QString::number(deal));
-    QTRY_COMPARE_WITH_TIMEOUT(frame->lbDeal->text(), QString::number(deal), 10000);
+    QVERIFY(LogIn(client, club.port(), nick));
+    QVERIFY(EnterFirstRoom(client));
+    QVERIFY(SitForDeal(client, 1, deal));
     const int chatBefore = frame->ChatLineCount();
 
     AutoPlayer player(ctx);
@@ -104,28 +80,6 @@ void TstEndToEnd::wholeDealAgainstRobots()
     QVERIFY2(history.first().contains(nick), qPrintable(history.first()));
 }
 
-namespace {
-
-// Logs a client in to the club and takes it into the first room after the lobby.
-bool enterRoom(TestClient &client, quint16 port, const QString &nick)
-{
-    client.pageAnswer = [=](TConnect &page) {
-        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
-        page.fdPort->setText(QString::number(port));
-        page.fdUser->setCurrentText(nick);
-        page.fdSave->setChecked(false);
-        return int(QDialog::Accepted);
-    };
-    TFrame *frame = client.frame();
-    client.ctx.guard([&] { client.ctx.connect->ShowLogin(); });
-    if (!QTest::qWaitFor([&] { return frame->fdRooms->count() > 1; }, 10000))
-        return false;
-    frame->fdRooms->setCurrentRow(1);
-    client.ctx.guard([&] { frame->cmEnter(); });
-    return QTest::qWaitFor([&] { return frame->Page->currentWidget() == frame->TabRoom; }, 10000);
-}
-
-} // namespace
 
 void TstEndToEnd::spectatorWatchesADeal()
 {
@@ -133,16 +87,14 @@ void TstEndToEnd::spectatorWatchesADeal()
     QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
     TestClient player;
     TestClient watcher;
-    QVERIFY(enterRoom(player, club.port(), QStringLiteral("Anna")));
-    QVERIFY(enterRoom(watcher, club.port(), QStringLiteral("Kibic")));
+    QVERIFY(LogIn(player, club.port(), QStringLiteral("Anna")) && EnterFirstRoom(player));
+    QVERIFY(LogIn(watcher, club.port(), QStringLiteral("Kibic")) && EnterFirstRoom(watcher));
 
     // The watcher switches spectating on before the deal, the player sits down and asks
     // for deal 8.
     watcher.ctx.guard([&] { watcher.frame()->cmKibic(); });
     QVERIFY(watcher.ctx.kibic->Kibic());
-    player.ctx.guard([&] { player.frame()->cmSeat(2); });
-    QTRY_COMPARE_WITH_TIMEOUT(player.frame()->ownSeat(), 2, 10000);
-    player.frame()->SendLine(QStringLiteral("O8"));
+    QVERIFY(SitForDeal(player, 2, 8));
     QTRY_COMPARE_WITH_TIMEOUT(watcher.frame()->lbDeal->text(), QStringLiteral("8"), 10000);
 
     // Once the watcher's "H0" of the new deal is answered, all four hands are in view.
@@ -178,14 +130,7 @@ void TstEndToEnd::newcomerRegistersThenLogsIn()
     TestClient client;
     TFrame *frame = client.frame();
     bool newUser = true;
-    client.pageAnswer = [&](TConnect &page) {
-        page.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
-        page.fdPort->setText(QString::number(club.port()));
-        page.fdUser->setCurrentText(QStringLiteral("Újonc"));
-        page.fdNewUser->setChecked(newUser);
-        page.fdSave->setChecked(false);
-        return int(QDialog::Accepted);
-    };
+    client.pageAnswer = TypeLogin(club.port(), QStringLiteral("Újonc"), &newUser);
 
     // "Nincs még felhasználó nevem": the registration form comes up, filled in and saved.
     client.ctx.guard([&] { client.ctx.connect->ShowLogin(); });
@@ -221,12 +166,8 @@ void TstEndToEnd::takeBackOfACard()
     ClubProcess club;
     QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH)), qPrintable(club.errorText()));
     TestClient client;
-    TFrame *frame = client.frame();
-    QVERIFY(enterRoom(client, club.port(), QStringLiteral("Vendég")));
-    client.ctx.guard([&] { frame->cmSeat(1); });
-    QTRY_COMPARE_WITH_TIMEOUT(frame->ownSeat(), 1, 10000);
-    frame->SendLine(QStringLiteral("O7"));
-    QTRY_COMPARE_WITH_TIMEOUT(frame->lbDeal->text(), QStringLiteral("7"), 10000);
+    QVERIFY(LogIn(client, club.port(), QStringLiteral("Vendég")) && EnterFirstRoom(client));
+    QVERIFY(SitForDeal(client, 1, 7));
 
     // Play until the user's first card is on the table.
     AutoPlayer player(client.ctx);
