@@ -4,6 +4,7 @@
 
 #include "FakeClub.h"
 #include "TestClient.h"
+#include "WindowPictures.h"
 
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
@@ -15,31 +16,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QPainter>
 
 namespace {
 
 void save(QWidget *window, const QString &path)
 {
-    QApplication::processEvents();
-    const QPixmap body = window->grab();
-    const qreal dpr = body.devicePixelRatio();
-    const int bar = 26;
-    QImage framed(QSize(body.width(), body.height() + int(bar * dpr)), QImage::Format_RGB32);
-    framed.setDevicePixelRatio(dpr);
-    framed.fill(QColor(0x3a, 0x3f, 0x44));
-    QPainter p(&framed);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont f = QApplication::font();
-    f.setPixelSize(13);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(0xee, 0xee, 0xee));
-    p.drawText(QRect(10, 0, int(body.width() / dpr) - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
-               window->windowTitle());
-    p.drawPixmap(0, bar, body);
-    p.end();
-    framed.save(path);
+    if (!WindowPictures::Save(window, path))
+        qWarning("could not write %s", qPrintable(path));
 }
 
 } // namespace

@@ -5,17 +5,15 @@
 #include "AutoPlayer.h"
 #include "ClubProcess.h"
 #include "ClubSteps.h"
+#include "WindowPictures.h"
 
 #include "bidding/VmList.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
-#include <QPainter>
 
 namespace {
-
-constexpr int Bar = 24;
 
 // The windows a player sees, in the order they lie on one another.
 QList<QWidget *> visibleWindows(Context &ctx)
@@ -31,34 +29,7 @@ QList<QWidget *> visibleWindows(Context &ctx)
 
 bool scene(Context &ctx, const QString &path)
 {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-    const QList<QWidget *> windows = visibleWindows(ctx);
-    QRect area;
-    for (QWidget *w : windows)
-        area |= w->frameGeometry().adjusted(0, 0, 0, Bar);
-    area = area.adjusted(-8, -8, 8, 8);
-    QImage canvas(area.size(), QImage::Format_RGB32);
-    canvas.fill(QColor(0x2b, 0x30, 0x36));
-    QPainter p(&canvas);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont f = QApplication::font();
-    f.setPixelSize(13);
-    f.setBold(true);
-    p.setFont(f);
-    for (QWidget *w : windows) {
-        const QPoint at = w->pos() - area.topLeft();
-        const QPixmap body = w->grab();
-        const QRect title(at, QSize(w->width(), Bar));
-        p.fillRect(title, QColor(0x4a, 0x52, 0x5a));
-        p.setPen(QColor(0xf0, 0xf0, 0xf0));
-        p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle());
-        p.drawPixmap(at + QPoint(0, Bar), body);
-        p.setPen(QColor(0x15, 0x18, 0x1b));
-        p.drawRect(QRect(at, QSize(w->width(), w->height() + Bar)).adjusted(0, 0, -1, -1));
-    }
-    p.end();
-    return canvas.save(path);
+    return WindowPictures::SaveScene(visibleWindows(ctx), path);
 }
 
 } // namespace

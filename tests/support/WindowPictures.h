@@ -1,0 +1,57 @@
+#pragma once
+// Pictures of the program's windows for docs/screenshots. A bare X server draws no title
+// bars, so each window is drawn under a bar with its caption.
+
+#include <QApplication>
+#include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QWidget>
+
+namespace WindowPictures {
+
+constexpr int TitleBar = 24;
+
+// The window's picture with its caption bar above it, its top-left corner at `at`.
+inline void Draw(QPainter &p, QWidget *window, QPoint at)
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(13);
+    f.setBold(true);
+    p.setFont(f);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRect title(at, QSize(window->width(), TitleBar));
+    p.fillRect(title, QColor(0x4a, 0x52, 0x5a));
+    p.setPen(QColor(0xf0, 0xf0, 0xf0));
+    p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+    p.drawPixmap(at + QPoint(0, TitleBar), window->grab());
+    p.setPen(QColor(0x15, 0x18, 0x1b));
+    p.drawRect(QRect(at, QSize(window->width(), window->height() + TitleBar)).adjusted(0, 0, -1, -1));
+}
+
+// Several windows where the program put them, the later ones over the earlier, on a dark
+// desktop just large enough for them all.
+inline bool SaveScene(const QList<QWidget *> &windows, const QString &path)
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    QRect area;
+    for (QWidget *w : windows)
+        area |= QRect(w->pos(), w->size() + QSize(0, TitleBar));
+    area = area.adjusted(-8, -8, 8, 8);
+    QImage canvas(area.size(), QImage::Format_RGB32);
+    canvas.fill(QColor(0x2b, 0x30, 0x36));
+    QPainter p(&canvas);
+    for (QWidget *w : windows)
+        Draw(p, w, w->pos() - area.topLeft());
+    p.end();
+    return canvas.save(path);
+}
+
+// One window alone.
+inline bool Save(QWidget *window, const QString &path)
+{
+    return SaveScene({window}, path);
+}
+
+} // namespace WindowPictures
