@@ -1,6 +1,7 @@
 // Draws the three bidding windows in a typical state into PNG files:
 //   bidding_screens <folder>
 // Run it on a real display (or Xvfb); the pictures go into the documentation.
+#include "BidSteps.h"
 #include "TestClient.h"
 
 #include "bidding/BidRules.h"
@@ -61,11 +62,7 @@ int main(int argc, char **argv)
     client.ctx.dispatcher().dispatch(u"B1 1 Gém"_s);
     client.ctx.dispatcher().dispatch(u"B"_s);
     const auto add = [&](int group, int entry, const QString &higher = QString()) {
-        bid->fdGroups->setCurrentRow(group);
-        bid->fdBid->setCurrentRow(entry);
-        if (!higher.isEmpty())
-            bid->fdHigher->setCurrentText(higher);
-        bid->BidAddClick();
+        BidSteps::Add(bid, group, entry, higher);
     };
     add(BidRules::Signals, 0);
     add(BidRules::Contra, 0);

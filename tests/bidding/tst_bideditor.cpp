@@ -1,4 +1,5 @@
 // The bid editor window, driven through its controls and the "B" line of the dispatcher.
+#include "BidSteps.h"
 #include "TestClient.h"
 
 #include "bidding/BidRules.h"
@@ -44,20 +45,10 @@ struct Editor
         return QTest::qWaitForWindowExposed(bid);
     }
     // Picks a group the way the user does: a click on its name.
-    void chooseGroup(int group)
-    {
-        QListWidget *groups = bid->fdGroups;
-        groups->scrollToItem(groups->item(group));
-        const QPoint at = groups->visualItemRect(groups->item(group)).center();
-        QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, at);
-    }
+    void chooseGroup(int group) { BidSteps::ChooseGroup(bid, group); }
     void add(int group, int entry, const QString &higher = QString())
     {
-        chooseGroup(group);
-        bid->fdBid->setCurrentRow(entry);
-        if (!higher.isNull())
-            bid->fdHigher->setCurrentText(higher);
-        bid->btAdd->click();
+        BidSteps::Add(bid, group, entry, higher);
     }
 };
 

@@ -1,5 +1,6 @@
 // A whole auction over the loopback socket: the club asks, the user composes and sends,
 // the club's bid text comes back and is laid out by seat.
+#include "BidSteps.h"
 #include "TestClient.h"
 #include "session/VmConnect.h"
 
@@ -52,13 +53,7 @@ void TestBidSession::auction()
     QTRY_COMPARE(bid->GroupBids(BidRules::Signals),
                  (QStringList{u"8"_s + NB + u"Tarokk"_s, u"Matador"_s}));
 
-    const auto pick = [&](int group, int entry) {
-        QListWidget *groups = bid->fdGroups;
-        QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
-                          groups->visualItemRect(groups->item(group)).center());
-        bid->fdBid->setCurrentRow(entry);
-        bid->btAdd->click();
-    };
+    const auto pick = [&](int group, int entry) { BidSteps::Add(bid, group, entry); };
 
     // Seat 1 opens.
     club.send(u"B1 1 Kassza"_s);

@@ -3,6 +3,7 @@
 // first bid turn offers "Gém" when nobody has bid from the trick group yet, every other turn
 // passes; a card is the first legal one of the hand as shown.
 
+#include "BidSteps.h"
 #include "bidding/BidRules.h"
 #include "bidding/VmBid.h"
 #include "cards/VmCard.h"
@@ -37,11 +38,7 @@ public:
         TDeskForm *desk = m_ctx.desk;
         if (bid->isVisible() && bid->cmGo->isEnabled()) {
             if (bidTurns == 0 && !tricksBid(bid->LastBids())) {
-                QListWidget *groups = bid->fdGroups;
-                QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
-                                  groups->visualItemRect(groups->item(BidRules::Tricks)).center());
-                bid->fdBid->setCurrentRow(0);
-                bid->btAdd->click();
+                BidSteps::Add(bid, BidRules::Tricks, 0);
             }
             if (beforeSend)
                 beforeSend();
