@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPainter>
 #include <QWidget>
+#include <QWindow>
 
 namespace WindowPictures {
 
@@ -23,7 +24,9 @@ inline void Draw(QPainter &p, QWidget *window, QPoint at)
     const QRect title(at, QSize(window->width(), TitleBar));
     p.fillRect(title, QColor(0x4a, 0x52, 0x5a));
     p.setPen(QColor(0xf0, 0xf0, 0xf0));
-    p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+    // The caption as the window system shows it: Qt's "[*]" mark already worked out.
+    const QString caption = window->windowHandle() ? window->windowHandle()->title() : window->windowTitle();
+    p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, caption);
     p.drawPixmap(at + QPoint(0, TitleBar), window->grab());
     p.setPen(QColor(0x15, 0x18, 0x1b));
     p.drawRect(QRect(at, QSize(window->width(), window->height() + TitleBar)).adjusted(0, 0, -1, -1));
