@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <functional>
 
 class FakeClub : public QObject
 {
@@ -42,6 +43,23 @@ public:
         return QTest::qWaitFor([&] { return received.size() >= count; }, ms);
     }
 
+    // The lines the client has sent since the last call, in order. Looking at `received` alone
+    // cannot show that nothing was sent: a line may still be on its way. So the client sends a
+    // marker line of ours (`sendMarker` puts it through the client's own connection); it goes
+    // out behind everything written before it, and once it is here, so is every earlier line.
+    // Lines behind the marker stay for the next call.
+    QStringList takeSent(const std::function<void(const QString &)> &sendMarker, int ms = 5000)
+    {
+        const QString mark = QStringLiteral("~mark%1").arg(++m_marker);
+        sendMarker(mark);
+        if (!QTest::qWaitFor([&] { return received.contains(mark); }, ms))
+            return {QStringLiteral("marker never arrived")};
+        const qsizetype at = received.indexOf(mark);
+        QStringList lines = received.mid(0, at);
+        received.remove(0, at + 1);
+        return lines;
+    }
+
     void sendRaw(const QByteArray &bytes)
     {
         m_peer->write(bytes);
@@ -71,4 +89,5 @@ private:
     QTcpServer m_server;
     QTcpSocket *m_peer = nullptr;
     QByteArray m_pending;
+    int m_marker = 0;
 };
