@@ -1,6 +1,7 @@
-// Replays a fuzz target's corpus as an ordinary test: every file (or every file in every
-// directory) given on the command line goes through the target once.
+// Replays a fuzz target's corpus as an ordinary test: every file given on the command line,
+// and every file under every directory given (in name order), goes through the target once.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -22,14 +23,22 @@ int main(int argc, char **argv)
     int files = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path arg(argv[i]);
+        std::vector<std::filesystem::path> inputs;
         if (std::filesystem::is_directory(arg)) {
             for (const auto &entry : std::filesystem::recursive_directory_iterator(arg))
-                if (entry.is_regular_file()) {
-                    runFile(entry.path());
-                    ++files;
-                }
+                if (entry.is_regular_file())
+                    inputs.push_back(entry.path());
+            // A target may keep state from one input to the next; the directory's own order
+            // differs between file systems, and a finding must come back the same way.
+            std::sort(inputs.begin(), inputs.end());
         } else {
-            runFile(arg);
+            inputs.push_back(arg);
+        }
+        for (const auto &input : inputs) {
+            // Named before it runs, so that a sanitizer report says which input it was.
+            std::printf("%s\n", input.string().c_str());
+            std::fflush(stdout);
+            runFile(input);
             ++files;
         }
     }
