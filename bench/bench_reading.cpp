@@ -5,13 +5,9 @@
 //
 // Goals: at least 50,000 lines/s, no stall over 100 ms, idle CPU under 20 ms in 10 s.
 
-#include "FakeClub.h"
-#include "ScriptedDialogs.h"
+#include "TestClient.h"
 
-#include "app/Context.h"
 #include "session/Dispatch.h"
-#include "session/Link.h"
-#include "session/VmFrame.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,16 +62,30 @@ int main(int argc, char *argv[])
     }
 
     FakeClub club;
-    Context ctx(std::make_unique<ScriptedDialogs>());
-    ctx.createWindows();
+    // The test client answers the login page that opens after the main window shows
+    // (cancelled), so the benchmark never waits inside a modal page.
+    TestClient client;
+    Context &ctx = client.ctx;
     ctx.frame->show();
     bool done = false;
     ctx.dispatcher().add(QLatin1Char('Z'), [&](QString &a) { if (a == QLatin1String("end")) done = true; });
-    ctx.link().connectToHost(QStringLiteral("127.0.0.1"), club.port());
-    if (!club.waitForClient() || !QTest::qWaitFor([&] { return ctx.link().isReading(); })) {
+    if (!client.connectTo(club)) {
         std::fprintf(stderr, "no connection\n");
         return 1;
     }
+
+    // How often the main window painted during the burst: the screen must follow it.
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } painted;
+    ctx.frame->fdMsgs->viewport()->installEventFilter(&painted);
 
     // The longest gap between two ticks of a 5 ms timer is the longest stall.
     QElapsedTimer sinceTick;
@@ -102,6 +112,8 @@ int main(int argc, char *argv[])
     std::printf("burst: %d lines in %.3f s = %.0f lines/s (cpu %.3f s)\n", lines + 1, seconds,
                 (lines + 1) / seconds, cpu);
     std::printf("longest event-loop stall during the burst: %lld ms\n", longestStall);
+    std::printf("chat pane painted %d times during the burst (%.0f per second)\n", painted.paints,
+                painted.paints / seconds);
     (void)QTest::qWaitFor([&] { return club.received.size() >= (lines + 3) / 4; }, 5000);
     std::printf("keep-alives answered: %lld of %d\n", qlonglong(club.received.size()), (lines + 3) / 4);
 

@@ -9,7 +9,6 @@
 #include "cards/VmKibic.h"
 #include "history/VmMatch.h"
 #include "history/VmRoll.h"
-#include "session/ChatPane.h"
 #include "session/Dispatch.h"
 #include "session/Link.h"
 #include "session/VmConnect.h"
@@ -17,7 +16,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QTimer>
 #include <QWidget>
 
 Context::Context(std::unique_ptr<Dialogs> dialogs)
@@ -27,10 +25,6 @@ Context::Context(std::unique_ptr<Dialogs> dialogs)
     m_link->setGate([this] { return mayDispatch(); });
     m_link->setLineHandler([this](const QString &line) { handleLine(line); });
     m_dialogs->setOnClosed([this] { m_link->resume(); });
-    m_paintTimer = new QTimer(this);
-    m_paintTimer->setSingleShot(true);
-    m_paintTimer->setInterval(PaintInterval);
-    QObject::connect(m_paintTimer, &QTimer::timeout, this, [this] { holdPainting(false); });
     if (qApp)
         qApp->installEventFilter(this);
 }
@@ -69,7 +63,6 @@ void Context::createWindows()
     QObject::connect(m_link.get(), &Link::connected, frame, &TFrame::LinkConnected);
     QObject::connect(m_link.get(), &Link::closedByClient, frame, &TFrame::LinkDisconnected);
     QObject::connect(m_link.get(), &Link::lost, frame, &TFrame::LinkLost);
-    QObject::connect(this, &Context::paintingResumed, frame->fdMsgs, &ChatPane::flush);
     // A new hand's proposed signals become the bid editor's first group.
     QObject::connect(card, &TCardForm::proposalsChanged, bid, &TBidxForm::SetSignals);
     setApplicationTitle(m_appTitle);
@@ -94,28 +87,6 @@ void Context::handleLine(const QString &line)
     m_handling = true;
     guard([&] { m_dispatcher->dispatch(line); });
     m_handling = false;
-    // Lines are handled one per turn of the event loop, and each turn would repaint every
-    // window that changed. During a burst the windows repaint at a steady pace instead;
-    // as soon as nothing more is waiting they show the latest state.
-    if (m_link->bufferedBytes() > 0) {
-        if (!m_paintHeld) {
-            holdPainting(true);
-            m_paintTimer->start();
-        }
-    } else if (m_paintHeld) {
-        m_paintTimer->stop();
-        holdPainting(false);
-    }
-}
-
-void Context::holdPainting(bool hold)
-{
-    m_paintHeld = hold;
-    for (const auto &object : m_windows)
-        if (object->isWidgetType())
-            static_cast<QWidget *>(object.get())->setUpdatesEnabled(!hold);
-    if (!hold)
-        emit paintingResumed();
 }
 
 bool Context::eventFilter(QObject *watched, QEvent *event)

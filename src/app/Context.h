@@ -8,8 +8,6 @@
 #include <memory>
 #include <vector>
 
-class QTimer;
-
 class Dialogs;
 class Link;
 class Dispatcher;
@@ -29,8 +27,6 @@ class Context : public QObject
     Q_OBJECT
 public:
     static constexpr const char *Version = "2.0  ß 5 verzió";
-    // During a burst of lines the windows repaint at most this often (ms).
-    static constexpr int PaintInterval = 40;
 
     explicit Context(std::unique_ptr<Dialogs> dialogs);
     ~Context() override;
@@ -66,14 +62,9 @@ public:
     // True while server lines may be handled: no handler running, no modal box open.
     bool mayDispatch() const;
 
-signals:
-    // A burst of lines is over (or paused): the windows paint again.
-    void paintingResumed();
-
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void handleLine(const QString &line);
-    void holdPainting(bool hold);
 
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<Link> m_link;
@@ -81,8 +72,6 @@ private:
     std::vector<std::unique_ptr<QObject>> m_windows; // in creation order
     QString m_appTitle;
     bool m_handling = false;
-    bool m_paintHeld = false;
-    QTimer *m_paintTimer = nullptr;
 };
 
 #include "Guard.h"

@@ -13,13 +13,22 @@ ChatPane::ChatPane(QWidget *parent) : QPlainTextEdit(parent)
 
 void ChatPane::appendLine(const QString &text)
 {
-    m_pending << text;
-    if (updatesEnabled())
-        flush();
+    QString line = text;
+    for (QChar &c : line)
+        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QChar(LineBreakSign);
+    m_pending << line;
+    if (lineCount() > Capacity)
+        removeFirst(lineCount() - Capacity + TrimCount);
+    if (!m_flushQueued) {
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &ChatPane::flush, Qt::QueuedConnection);
+    }
 }
 
 void ChatPane::flush()
 {
+    m_flushQueued = false;
     if (m_pending.isEmpty())
         return;
     QScrollBar *bar = verticalScrollBar();

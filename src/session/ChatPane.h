@@ -1,7 +1,8 @@
 #pragma once
-// The chat pane: one entry per line, plain text. While the windows hold their painting
-// during a burst of server lines, new lines wait here and go into the document in one
-// batch, so that each line is not laid out and shaped on its own.
+// The chat pane: one entry per line, plain text. New lines wait here and go into the
+// document in one batch when the event loop next turns, so that a burst of server lines
+// is laid out and shaped once rather than line by line. The pane keeps at most
+// `Capacity` lines: a flood or a long evening cannot grow it without bound.
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -10,13 +11,20 @@ class ChatPane : public QPlainTextEdit
 {
     Q_OBJECT
 public:
+    static constexpr int Capacity = 4000;
+    // Lines dropped at once when the pane is over its capacity, so that trimming the
+    // document's start happens once per thousand lines, not with every line.
+    static constexpr int TrimCount = 1000;
+    // What a lone CR or LF inside a line shows as: the line stays one entry.
+    static constexpr char16_t LineBreakSign = u'\u21B5';
+
     explicit ChatPane(QWidget *parent = nullptr);
 
     void appendLine(const QString &text);
     int lineCount() const { return m_documentLines + int(m_pending.size()); }
     // Removes the first `count` lines.
     void removeFirst(int count);
-    // Every line, oldest first, exactly as appended (no-break spaces kept).
+    // Every line, oldest first, as shown (no-break spaces kept).
     QStringList lines() const;
     // Moves the waiting lines into the document.
     void flush();
@@ -24,4 +32,5 @@ public:
 private:
     int m_documentLines = 0;
     QStringList m_pending;
+    bool m_flushQueued = false;
 };

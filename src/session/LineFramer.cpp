@@ -64,4 +64,5 @@ void LineFramer::clear()
     m_buffer.clear();
     m_start = 0;
     m_scan = 0;
+    m_overflow = false;
 }

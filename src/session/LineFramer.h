@@ -24,6 +24,7 @@ public:
     bool overflowed() const { return m_overflow; }
     qsizetype buffered() const { return m_buffer.size() - m_start; }
     qsizetype limit() const { return m_limit; }
+    // Forgets everything, the overflow included: a new connection starts clean.
     void clear();
 
 private:

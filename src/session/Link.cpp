@@ -3,6 +3,7 @@
 #include "Cp1250.h"
 #include "cards/Hands.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -83,22 +84,24 @@ void Link::sendLine(const QString &text)
     emit lineSent(single);
 }
 
+void Link::sendAnswer(const QString &text)
+{
+    if (isOpen())
+        sendLine(text);
+}
+
 void Link::schedule()
 {
     if (m_scheduled || !m_reading)
         return;
     m_scheduled = true;
-    // A queued call, not a loop: one line per turn of the event loop, so that the user's
-    // clicks and keys run between two server lines.
+    // A queued call, not a loop: the user's clicks and keys, and the repaint of what the
+    // last lines changed, run between two slices of lines.
     QMetaObject::invokeMethod(this, &Link::pump, Qt::QueuedConnection);
 }
 
-void Link::pump()
+std::optional<QByteArray> Link::nextLine()
 {
-    m_scheduled = false;
-    if (!m_reading || (m_gate && !m_gate()))
-        return; // resume() starts again when the gate opens
-
     std::optional<QByteArray> line = m_framer.takeLine();
     while (!line && !m_framer.overflowed() && m_socket->bytesAvailable() > 0) {
         char chunk[4096];
@@ -112,29 +115,46 @@ void Link::pump()
         }
         line = m_framer.takeLine();
     }
+    return line;
+}
 
-    if (m_framer.overflowed()) {
-        // The line is longer than any the club may send: treat it as a broken connection.
-        stopReading();
-        m_framer.clear();
-        m_socket->abort();
-        emit lost();
-        return;
-    }
-    if (!line) {
-        if (m_peerClosed) {
-            stopReading();
-            emit lost();
-        }
-        return;
-    }
-
+void Link::pump()
+{
+    m_scheduled = false;
+    // Lines are handled in slices of a few milliseconds. One line per turn of the event
+    // loop would repaint every changed window after each line (a few thousand lines/s);
+    // a slice lets a burst through at full speed while the screen still follows it at
+    // the pace of the slices, and a window never misses its repaint.
+    QElapsedTimer slice;
+    slice.start();
     const quint64 generation = m_generation;
-    if (m_handler && !line->isEmpty())
-        m_handler(Cp1250::decode(*line));
-    // The handler may have logged in again or closed the connection.
-    if (generation == m_generation)
-        schedule();
+    do {
+        if (!m_reading || (m_gate && !m_gate()))
+            return; // resume() starts again when the gate opens
+
+        std::optional<QByteArray> line = nextLine();
+        if (m_framer.overflowed()) {
+            // The line is longer than any the club may send: treat it as a broken connection.
+            stopReading();
+            m_framer.clear();
+            m_socket->abort();
+            emit lost();
+            return;
+        }
+        if (!line) {
+            if (m_peerClosed) {
+                stopReading();
+                emit lost();
+            }
+            return;
+        }
+        if (m_handler && !line->isEmpty())
+            m_handler(Cp1250::decode(*line));
+        // The handler may have logged in again or closed the connection.
+        if (generation != m_generation)
+            return;
+    } while (slice.elapsed() < SliceMs);
+    schedule();
 }
 
 void Link::onDisconnected()

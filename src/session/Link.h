@@ -1,8 +1,8 @@
 #pragma once
 // The one TCP connection to the club. Bytes arriving are cut into lines by the framer
-// and handed to the line handler one per turn of the event loop, strictly in order,
-// and only while the gate allows it (no handler running, no modal box open). No timer
-// polls the socket: an idle client sleeps in the event loop.
+// and handed to the line handler strictly in order, in short slices between turns of the
+// event loop, and only while the gate allows it (no handler running, no modal box open).
+// No timer polls the socket: an idle client sleeps in the event loop.
 
 #include "LineFramer.h"
 
@@ -17,6 +17,8 @@ class Link : public QObject
     Q_OBJECT
 public:
     static constexpr qsizetype ReadChunk = 64 * 1024;
+    // The longest stretch (ms) of line handling before the event loop gets its turn.
+    static constexpr int SliceMs = 8;
 
     explicit Link(QObject *parent = nullptr);
     ~Link() override;
@@ -35,6 +37,10 @@ public:
 
     // Writes one line plus CR LF, Windows-1250; throws VimoError when there is no connection.
     void sendLine(const QString &text);
+    // An answer to a line of the club's (keep-alive, ping, take-back question): the lines
+    // that were still waiting when the club closed the connection are handled after the
+    // close, and an answer to a peer that has gone is dropped without a word.
+    void sendAnswer(const QString &text);
 
     // The gate may have opened: go on handing out lines that are waiting.
     void resume() { schedule(); }
@@ -54,6 +60,7 @@ signals:
 private:
     void schedule();
     void pump();
+    std::optional<QByteArray> nextLine();
     void onDisconnected();
     void onError(QAbstractSocket::SocketError error);
     void stopReading();

@@ -17,7 +17,7 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     TFrame *frame = ctx.frame;
 
     // Keep-alive: answered at once, whatever follows the "O".
-    d.add(QLatin1Char('O'), [frame](QString &) { frame->SendLine(QStringLiteral("O1")); });
+    d.add(QLatin1Char('O'), [&ctx](QString &) { ctx.link().sendAnswer(QStringLiteral("O1")); });
 
     // The new password is in force; the line carries its digest.
     d.add(QLatin1Char('W'), [&ctx](QString &arg) { ctx.connect->PasswordChanged(arg); });

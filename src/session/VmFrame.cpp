@@ -960,7 +960,7 @@ void TFrame::PingLine(QString &arg)
     if (arg == m_ownNick)
         PongLine(arg);
     else
-        SendLine(QStringLiteral("G") + arg + QLatin1Char(' ') + m_ownNick);
+        m_ctx.link().sendAnswer(QStringLiteral("G") + arg + QLatin1Char(' ') + m_ownNick);
 }
 
 void TFrame::PongLine(QString &arg)
@@ -977,7 +977,7 @@ void TFrame::PongLine(QString &arg)
 void TFrame::UndoAskLine(QString &arg)
 {
     const bool yes = m_ctx.dialogs().askYesNo(arg + QStringLiteral(" visszavonást kér. Hozzájárulok."));
-    SendLine(QStringLiteral("V") + arg + (yes ? QStringLiteral(" y") : QStringLiteral(" n")));
+    m_ctx.link().sendAnswer(QStringLiteral("V") + arg + (yes ? QStringLiteral(" y") : QStringLiteral(" n")));
 }
 
 void TFrame::cmMsg()

@@ -27,6 +27,7 @@ private slots:
     void malformedLineThenGoodLines();
     void serverClosesConnection();
     void overlongLineClosesAndStaysBounded();
+    void answersToAGonePeerAreDropped();
 
 private:
     // 'Z' lines are recorded; 'Z' + a non-number word fails like a malformed line.
@@ -199,6 +200,35 @@ void TstReading::overlongLineClosesAndStaysBounded()
     QCOMPARE(handled, QStringList{QStringLiteral("before")});
     QCOMPARE(client->chatLines().last(), QStringLiteral(">>> A kapcsolat mexakadt"));
     QVERIFY(!client->ctx.link().isOpen());
+
+    // The next connection reads as if nothing had happened.
+    club = std::make_unique<FakeClub>();
+    QVERIFY(client->connectTo(*club));
+    club->send(QStringLiteral("Zagain"));
+    QTRY_COMPARE(handled, (QStringList{QStringLiteral("before"), QStringLiteral("again")}));
+    QVERIFY(client->ctx.link().isReading());
+}
+
+void TstReading::answersToAGonePeerAreDropped()
+{
+    // The club's last lines ask for answers and the club closes at once: the lines are
+    // handled after the close (a box held them back), and the answers have nowhere to go.
+    client->frame()->setOwnNick(QStringLiteral("anna"));
+    client->dialogs->yesNoAnswers.enqueue(true);
+    client->dialogs->whileOpen = [&](const ScriptedDialogs::Shown &) {
+        club->sendLines({QStringLiteral("O"), QStringLiteral("?bob"), QStringLiteral("Vbob"),
+                         QStringLiteral("Zlast")});
+        club->closeClient();
+        QVERIFY(QTest::qWaitFor([&] { return !client->ctx.link().isOpen(); }));
+    };
+    client->ctx.dialogs().message(QStringLiteral("box"));
+    client->dialogs->whileOpen = nullptr;
+    QTRY_VERIFY(!client->ctx.link().isReading());
+    QCOMPARE(handled, QStringList{QStringLiteral("last")});
+    // The take-back question was still asked; answering it raised nothing.
+    QVERIFY(client->dialogs->texts().contains(QStringLiteral("bob visszavonást kér. Hozzájárulok.")));
+    QCOMPARE(client->dialogs->errors(), QStringList());
+    QCOMPARE(client->chatLines().last(), QStringLiteral(">>> A kapcsolat mexakadt"));
 }
 
 QTEST_MAIN(TstReading)

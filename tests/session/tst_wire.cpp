@@ -127,6 +127,11 @@ void TstWire::framerLimit()
     framer.feed(QByteArray(9, 'z') + "\r\n");
     QVERIFY(!framer.takeLine());
     QVERIFY(framer.overflowed());
+    // A new connection starts clean.
+    framer.clear();
+    QVERIFY(!framer.overflowed());
+    framer.feed("next\r\n");
+    QCOMPARE(framer.takeLine(), std::optional<QByteArray>("next"));
 }
 
 void TstWire::framerBoundedWithoutLineEnd()
