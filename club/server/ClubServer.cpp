@@ -53,7 +53,7 @@ void ClubServer::log(const QString &text) const
 
 int ClubServer::today() const
 {
-    return wire::DayNumber(QDate::currentDate());
+    return wire::DayNumber(m_options.date ? m_options.date() : QDate::currentDate());
 }
 
 Room *ClubServer::findRoom(const QString &name) const

@@ -7,6 +7,7 @@
 #include "Room.h"
 #include "Store.h"
 
+#include <QDate>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -23,6 +24,7 @@ struct ClubOptions
     QString dataPath;         // empty: nothing is kept
     int openRooms = 3;        // rooms besides the lobby that are always there
     std::function<void(const QString &)> log;  // one line per event; none when empty
+    std::function<QDate()> date;               // the archive's calendar; the system's when empty
 };
 
 class ClubServer : public QTcpServer

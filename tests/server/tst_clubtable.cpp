@@ -4,7 +4,6 @@
 #include "ClubClient.h"
 #include "server/Wire.h"
 
-#include <QDate>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,7 +30,7 @@ private:
         club::Room *r = server->findRoom(room);
         return r ? r->deal() : nullptr;
     }
-    static int today() { return club::wire::DayNumber(QDate::currentDate()); }
+    static int today() { return club::wire::DayNumber(ClubDate); }
 
     // Waits for the seat's turn and sends what the rules' own robot would choose there, as
     // the member's client would send it.
