@@ -9,6 +9,8 @@ ChatPane::ChatPane(QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(false);
+    // The document drops its oldest blocks itself, once per batch of new lines.
+    document()->setMaximumBlockCount(Capacity);
 }
 
 void ChatPane::appendLine(const QString &text)
@@ -18,8 +20,8 @@ void ChatPane::appendLine(const QString &text)
         if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = QChar(LineBreakSign);
     m_pending << line;
-    if (lineCount() > Capacity)
-        removeFirst(lineCount() - Capacity + TrimCount);
+    if (m_pending.size() > Capacity)
+        m_pending.erase(m_pending.begin(), m_pending.begin() + (m_pending.size() - Capacity));
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(this, &ChatPane::flush, Qt::QueuedConnection);
@@ -44,13 +46,20 @@ void ChatPane::flush()
         ++m_documentLines;
     }
     cursor.endEditBlock();
+    m_documentLines = document()->blockCount();
     m_pending.clear();
     if (atBottom)
         bar->setValue(bar->maximum());
 }
 
+int ChatPane::lineCount() const
+{
+    return std::min(m_documentLines + int(m_pending.size()), Capacity);
+}
+
 void ChatPane::removeFirst(int count)
 {
+    flush();
     const int fromDocument = std::min(count, m_documentLines);
     if (fromDocument == m_documentLines) {
         clear();
@@ -72,5 +81,7 @@ QStringList ChatPane::lines() const
     if (m_documentLines > 0)
         for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
             all << b.text();
-    return all + m_pending;
+    all += m_pending;
+    // What the document will drop when the waiting lines go in.
+    return all.mid(std::max<qsizetype>(0, all.size() - Capacity));
 }

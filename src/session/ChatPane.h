@@ -12,16 +12,13 @@ class ChatPane : public QPlainTextEdit
     Q_OBJECT
 public:
     static constexpr int Capacity = 4000;
-    // Lines dropped at once when the pane is over its capacity, so that trimming the
-    // document's start happens once per thousand lines, not with every line.
-    static constexpr int TrimCount = 1000;
     // What a lone CR or LF inside a line shows as: the line stays one entry.
     static constexpr char16_t LineBreakSign = u'\u21B5';
 
     explicit ChatPane(QWidget *parent = nullptr);
 
     void appendLine(const QString &text);
-    int lineCount() const { return m_documentLines + int(m_pending.size()); }
+    int lineCount() const;
     // Removes the first `count` lines.
     void removeFirst(int count);
     // Every line, oldest first, as shown (no-break spaces kept).
