@@ -3,6 +3,7 @@
 // Run it on a real display (or Xvfb); the pictures go into the documentation.
 #include "BidSteps.h"
 #include "TestClient.h"
+#include "WindowPictures.h"
 
 #include "bidding/BidRules.h"
 #include "bidding/Catalogue.h"
@@ -30,7 +31,7 @@ static bool save(QWidget *w, const QString &folder, const QString &name)
     if (!QTest::qWaitForWindowExposed(w))
         return false;
     QTest::qWait(50); // let the style finish its first paint
-    return w->grab().save(QDir(folder).filePath(name));
+    return WindowPictures::Save(w, QDir(folder).filePath(name));
 }
 
 int main(int argc, char **argv)

@@ -1,17 +1,32 @@
 #pragma once
-// Pictures of the program's windows for docs/screenshots. A bare X server draws no title
-// bars, so each window is drawn under a bar with its caption.
+// Pictures of the program's windows for docs/screenshots, taken from the window system's
+// pixels (the X server's under xvfb-run), not painted afresh: a window that missed a repaint
+// shows in the picture as the user would see it. A bare X server draws no title bars, so
+// each window is drawn under a bar with its caption.
 
 #include <QApplication>
 #include <QImage>
 #include <QList>
 #include <QPainter>
+#include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 namespace WindowPictures {
 
 constexpr int TitleBar = 24;
+
+// The window's pixels as the screen holds them. The window is raised first, as a user
+// brings a window to the front: without a window manager a covered part of a window has
+// no pixels of its own.
+inline QPixmap OnScreen(QWidget *window)
+{
+    window->raise();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    return window->screen()->grabWindow(window->winId());
+}
 
 // The window's picture with its caption bar above it, its top-left corner at `at`.
 inline void Draw(QPainter &p, QWidget *window, QPoint at)
@@ -27,7 +42,7 @@ inline void Draw(QPainter &p, QWidget *window, QPoint at)
     // The caption as the window system shows it: Qt's "[*]" mark already worked out.
     const QString caption = window->windowHandle() ? window->windowHandle()->title() : window->windowTitle();
     p.drawText(title.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, caption);
-    p.drawPixmap(at + QPoint(0, TitleBar), window->grab());
+    p.drawPixmap(at + QPoint(0, TitleBar), OnScreen(window));
     p.setPen(QColor(0x15, 0x18, 0x1b));
     p.drawRect(QRect(at, QSize(window->width(), window->height() + TitleBar)).adjusted(0, 0, -1, -1));
 }
