@@ -8,6 +8,8 @@
 #include "session/Link.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
+#include "history/VmRoll.h"
+#include "history/VmSeen.h"
 #include "history/VmStat.h"
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
@@ -47,6 +49,10 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
 
     // Bidding: empty = the user's turn; otherwise the bid text of the deal so far.
     d.add(QLatin1Char('B'), [&ctx](QString &text) { ctx.bid->ReceiveBid(text); });
+
+    // Earlier deals: the deal history's replies, and the days that have stored deals.
+    d.add(QLatin1Char('X'), [&ctx](QString &arg) { ctx.roll->ReceiveHistory(arg); });
+    d.add(QLatin1Char('Y'), [&ctx](QString &arg) { TSeen::ReceiveDays(ctx, arg); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);

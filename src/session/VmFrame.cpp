@@ -13,6 +13,7 @@
 #include "cards/VmDesk.h"
 #include "cards/VmKibic.h"
 #include "history/VmRoll.h"
+#include "history/VmSeen.h"
 #include "app/Caption.h"
 
 #include <QAction>
@@ -459,8 +460,8 @@ void TFrame::buildMenu()
 
     QMenu *view = addMenu("mnView", QStringLiteral("Nézet"));
     addItem(view, "mnBids", QStringLiteral("&Licitek..."), none, [this] { m_ctx.list->show(); });
-    addItem(view, "mnRoll", QStringLiteral("L&eosztások..."), none, {});
-    addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, {});
+    addItem(view, "mnRoll", QStringLiteral("L&eosztások..."), none, [this] { m_ctx.roll->cmRoll(); });
+    addItem(view, "mnDay", QStringLiteral("K&orábbi leosztások..."), none, [this] { TSeen::DayQuery(m_ctx); });
     addItem(view, "mnPoint", QStringLiteral("&Pontok..."), none, [this] {
         m_ctx.tk->show();
         m_ctx.tk->raise();
@@ -552,7 +553,7 @@ void TFrame::SetPlaceMenus(bool inLobby)
     menuItem("mnTable")->setEnabled(inLobby);
     for (const char *name : {"mnLeave", "mnSeats", "mnStand", "mnKibic"})
         menuItem(name)->setEnabled(!inLobby);
-    menuItem("mnRoll")->setEnabled(m_ctx.roll->HistoryAvailable());
+    menuItem("mnRoll")->setEnabled(m_ctx.roll->HasDeals());
     for (const char *name : {"mnBids", "mnUndo", "mnPrev", "mnNC", "mnSkip"})
         menuItem(name)->setEnabled(false);
 }
@@ -601,7 +602,7 @@ void TFrame::LinkDisconnected()
     m_status[1]->setText(QStringLiteral("Nincs kapcsolat"));
     Page->setCurrentWidget(TabLobby);
     HideGameWindows();
-    m_ctx.roll->hide();
+    m_ctx.roll->ConnectionEnded();
     m_ctx.tk->hide();
     ClearLobbyLists();
     SetSessionEnabled(false);
@@ -611,6 +612,8 @@ void TFrame::LinkLost()
 {
     LogLine(QStringLiteral("A"), QStringLiteral("kapcsolat mexakadt"));
 }
+    // The history hides; its deals stay, and what was asked for and not answered may be asked again.
+    m_ctx.roll->ConnectionEnded();
 
 void TFrame::cmConnect()
 {
