@@ -5,6 +5,7 @@
 // each window is drawn under a bar with its caption.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QPainter>
@@ -23,8 +24,12 @@ constexpr int TitleBar = 24;
 inline QPixmap OnScreen(QWidget *window)
 {
     window->raise();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    // The X server answers a raise with expose events; the window repaints what was covered
+    // only once they have come back.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 200)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     return window->screen()->grabWindow(window->winId());
 }
 
