@@ -27,8 +27,7 @@ private slots:
     void handSignals_data();
     void handSignals();
     void shortHandKeepsSignals();
-    void orders_data();
-    void orders();
+    void ordersFollowTheSetting();
     void strip_data();
     void strip();
     void miniSize();
@@ -118,33 +117,16 @@ void TstCards::shortHandKeepsSignals()
     QCOMPARE(t->card()->SuitCounts(), (THand{0, 5, 0, 0, 4}));
 }
 
-void TstCards::orders_data()
+void TstCards::ordersFollowTheSetting()
 {
-    QTest::addColumn<int>("order");
-    QTest::addColumn<QString>("hand");
-    QTest::addColumn<Cards>("shown");
-    QTest::newRow("ascending") << 0 << "42 3 21 7 12" << Cards{3, 7, 12, 21, 42};
-    QTest::newRow("descending") << 1 << "42 3 21 7 12" << Cards{42, 21, 12, 7, 3};
-    QTest::newRow("split") << 2 << "3 7 12 18 22 30 42" << Cards{12, 18, 42, 30, 22, 7, 3};
-    // Without tarokk: hearts and spades ascending on the left, diamonds and clubs
-    // descending on the right.
-    QTest::newRow("split without tarokk") << 2 << "1 5 6 10 11 14 16 20" << Cards{11, 14, 16, 20, 10, 6, 5, 1};
-}
-
-void TstCards::orders()
-{
-    QFETCH(int, order);
-    QFETCH(QString, hand);
-    QFETCH(Cards, shown);
-    t->setOrder(order);
-    deal(hand);
-    QCOMPARE(tags(), shown);
-    // The setting is read each time the hand is shown: another order applies at once.
+    // The orders themselves are the hand rules'; here, that the setting reaches the hand,
+    // and is read each time the hand is shown: another order applies at once.
+    t->setOrder(2);
+    deal(QStringLiteral("3 7 12 18 22 30 42"));
+    QCOMPARE(tags(), (Cards{12, 18, 42, 30, 22, 7, 3}));
     t->setOrder(0);
     t->card()->ShowHand();
-    Cards ascending = shown;
-    std::sort(ascending.begin(), ascending.end());
-    QCOMPARE(tags(), ascending);
+    QCOMPARE(tags(), (Cards{3, 7, 12, 18, 22, 30, 42}));
 }
 
 void TstCards::strip_data()
@@ -301,33 +283,39 @@ void TstCards::doubleClickPlays()
 void TstCards::playChecks_data()
 {
     QTest::addColumn<QString>("hand");
-    QTest::addColumn<QString>("trick");
+    QTest::addColumn<QStringList>("lines"); // what came after the hand
     QTest::addColumn<int>("card");
     QTest::addColumn<QString>("sent"); // empty: refused
     QTest::addColumn<QString>("notice");
     const QString early = QStringLiteral("Jó a mozdulat, de még korai :-)");
     const QString illegal = QStringLiteral("Nem megengedett lap");
     // Seat 2 sits at the bottom; seat 1 is on the left (position 4).
-    QTest::newRow("leading, any card") << "1 7 30" << "P2 1 0 0 0 0 0" << 1 << "P1" << "";
-    QTest::newRow("following the led diamond") << "1 7 30" << "P2 1 0 8 0 0 0" << 7 << "P7" << "";
-    QTest::newRow("must follow, not trump") << "1 7 30" << "P2 1 0 8 0 0 0" << 30 << "" << illegal;
-    QTest::newRow("must trump, not discard") << "1 30" << "P2 1 0 8 0 0 0" << 1 << "" << illegal;
-    QTest::newRow("trumping") << "1 30" << "P2 1 0 8 0 0 0" << 30 << "P30" << "";
-    QTest::newRow("free discard") << "1 16" << "P2 1 0 8 0 0 0" << 1 << "P1" << "";
+    QTest::newRow("leading, any card") << "1 7 30" << QStringList{"P2 1 0 0 0 0 0"} << 1 << "P1" << "";
+    QTest::newRow("following the led diamond") << "1 7 30" << QStringList{"P2 1 0 8 0 0 0"} << 7 << "P7" << "";
+    QTest::newRow("must follow, not trump") << "1 7 30" << QStringList{"P2 1 0 8 0 0 0"} << 30 << "" << illegal;
+    QTest::newRow("must trump, not discard") << "1 30" << QStringList{"P2 1 0 8 0 0 0"} << 1 << "" << illegal;
+    QTest::newRow("trumping") << "1 30" << QStringList{"P2 1 0 8 0 0 0"} << 30 << "P30" << "";
+    QTest::newRow("free discard") << "1 16" << QStringList{"P2 1 0 8 0 0 0"} << 1 << "P1" << "";
     // Led from the top by seat 4: the left place played, the right one not yet.
-    QTest::newRow("led from the top") << "1 7 30" << "P2 1 0 8 0 0 25" << 1 << "" << illegal;
-    QTest::newRow("took the trick, leads") << "1 7 30" << "P-2 1 0 8 9 10 11" << 30 << "P30" << "";
-    QTest::newRow("not the user's turn") << "1 7 30" << "P3 1 0 8 0 0 0" << 7 << "" << early;
+    QTest::newRow("led from the top") << "1 7 30" << QStringList{"P2 1 0 8 0 0 25"} << 1 << "" << illegal;
+    QTest::newRow("took the trick, leads") << "1 7 30" << QStringList{"P-2 1 0 8 9 10 11"} << 30 << "P30" << "";
+    // The user's turn by the last "P", but a bid line has come since: the bidding is on.
+    QTest::newRow("bidding") << "1 7 30" << QStringList{"P2 1 0 0 0 0 0", "B"} << 7 << "" << early;
+    QTest::newRow("not the user's turn") << "1 7 30" << QStringList{"P3 1 0 8 0 0 0"} << 7 << "" << early;
 }
 
 void TstCards::playChecks()
 {
     QFETCH(QString, hand);
-    QFETCH(QString, trick);
+    QFETCH(QStringList, lines);
     QFETCH(int, card);
     QFETCH(QString, sent);
     QFETCH(QString, notice);
-    deal(hand, trick);
+    deal(hand);
+    for (const QString &line : lines)
+        t->feed(line);
+    QCOMPARE(t->errors(), QStringList());
+    t->forgetBoxes();
     TCardForm *form = t->card();
     const int slot = form->Hand().Cards().indexOf(card);
     QVERIFY(slot >= 0);
