@@ -36,6 +36,11 @@ QStringList AnalyseHand(const THand &hand)
     return proposals;
 }
 
+HandOrder HandOrderOf(int setting)
+{
+    return setting == 0 ? HandOrder::Ascending : setting == 2 ? HandOrder::Split : HandOrder::Descending;
+}
+
 void OrderHand(THand &hand, HandOrder order)
 {
     hand.Sort();
@@ -46,9 +51,13 @@ void OrderHand(THand &hand, HandOrder order)
         hand.Swap(i, n - 1 - i);
     if (order == HandOrder::Descending)
         return;
-    THand counts;
-    hand.CountSuits(counts);
-    for (int i = counts.Get(4); i < n && hand.Get(i) > 10; ++i)
+    // Descending, the tarokks lead; the Kőr and Pikk cards right after them are moved, one by
+    // one, to the front, which leaves them rising there. Only real tarokks are counted: the
+    // suit count puts an empty place among the tarokks, and it would shift the start.
+    int tarokks = 0;
+    for (int card : hand.Cards())
+        tarokks += Card::isTarokk(card);
+    for (int i = tarokks; i < n && hand.Get(i) > 10; ++i)
         for (int k = i; k > 0; --k)
             hand.Swap(k, k - 1);
 }

@@ -12,8 +12,13 @@ enum class HandOrder { Ascending = 0, Descending = 1, Split = 2 };
 // The signals ("Jelzések") a ten-card hand offers, in the order they are proposed.
 QStringList AnalyseHand(const THand &hand);
 
-// Sorts a hand for display. Split: hearts and spades ascending on the left, the tarokks
-// descending in the middle, diamonds and clubs descending on the right.
+// The card-order setting as an order: 0 ascending, 1 descending, 2 split; any other value
+// is descending, the settings page's own default.
+HandOrder HandOrderOf(int setting);
+
+// Sorts a hand for display, the own hand and a spectator's strips alike. Split: hearts and
+// spades ascending on the left, the tarokks descending in the middle, diamonds and clubs
+// descending on the right. An empty place (0) of a strip goes last.
 void OrderHand(THand &hand, HandOrder order);
 
 // trick: the cards at display positions 1..4 (1 = own seat, 2 right, 3 opposite, 4 left;

@@ -1,6 +1,7 @@
 #include "Picks.h"
 
 #include "CardImages.h"
+#include "HandRules.h"
 #include "app/Context.h"
 #include "session/VmConnect.h"
 
@@ -94,7 +95,7 @@ void TTableCard::setCard(int card)
 void TCardStrip::setCards(const THand &cards, int order)
 {
     m_shown = cards;
-    OrderCards(m_shown, order);
+    OrderHand(m_shown, HandOrderOf(order));
     const bool down = vertical();
     m_layout = LayStrip(m_shown.Count(), down ? height() : width(), down);
     QPixmap pm = blankPixmap(this, size());

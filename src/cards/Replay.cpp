@@ -2,27 +2,6 @@
 
 #include <algorithm>
 
-void OrderCards(THand &hand, int order)
-{
-    hand.Sort();
-    if (hand.Count() <= 1 || order == 0)
-        return;
-    for (int i = 0, j = hand.Count() - 1; i < j; ++i, --j)
-        hand.Swap(i, j);
-    if (order != 2)
-        return;
-    // Descending, the tarokks lead; the Kőr and Pikk cards right after them are moved,
-    // one by one, to the front, which leaves them rising there. Only real tarokks are
-    // counted: an empty place (0) sorts last and must not shift the start.
-    int tarokks = 0;
-    for (int card : hand.Cards())
-        if (Card::isTarokk(card))
-            ++tarokks;
-    for (int i = tarokks; i < hand.Count() && hand.Get(i) > 10; ++i)
-        for (int k = i; k > 0; --k)
-            hand.Swap(k, k - 1);
-}
-
 TStripLayout LayStrip(int n, int length, bool vertical)
 {
     TStripLayout lay;

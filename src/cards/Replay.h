@@ -1,18 +1,13 @@
 #pragma once
-// What the compact table view shows, worked out without any widget: the order of a strip
-// of small cards and where each one goes, the top of a name written downwards, and a
-// recorded deal stepped through trick by trick and card by card.
+// What the compact table view shows, worked out without any widget: where each small card
+// of a strip goes, the top of a name written downwards, and a recorded deal stepped through
+// trick by trick and card by card. A strip's order is the own hand's (HandRules).
 
 #include "Hands.h"
 
 #include <QString>
 #include <QVector>
 #include <array>
-
-// Display order of a strip by the card-order setting: 0 ascending, 1 descending,
-// 2 split (Kőr and Pikk rising on the left, tarokks falling, then Káró and Treff falling).
-// Any other setting falls back to descending, the settings page's own default.
-void OrderCards(THand &hand, int order);
 
 // Where n small cards sit along a strip of `length` pixels: centred, with a gap that
 // widens as the hand shrinks (10 cards touch, 7 or fewer stand 4 pixels apart).

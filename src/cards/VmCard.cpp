@@ -72,11 +72,7 @@ void TCardForm::HandMessage(QString &argument)
 
 void TCardForm::OrderHand(THand &hand) const
 {
-    const int order = m_ctx.connect->CardOrder();
-    // With no order chosen the hand is shown as the design default, descending.
-    ::OrderHand(hand, order == 0   ? HandOrder::Ascending
-                      : order == 2 ? HandOrder::Split
-                                   : HandOrder::Descending);
+    ::OrderHand(hand, HandOrderOf(m_ctx.connect->CardOrder()));
 }
 
 void TCardForm::ApplyCardSize()

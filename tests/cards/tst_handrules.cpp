@@ -57,23 +57,27 @@ void TstHandRules::analyse()
 void TstHandRules::order_data()
 {
     QTest::addColumn<THand>("hand");
-    QTest::addColumn<int>("order");
+    QTest::addColumn<int>("setting");
     QTest::addColumn<THand>("shown");
     QTest::newRow("ascending") << THand{42, 3, 21, 7} << 0 << THand{3, 7, 21, 42};
     QTest::newRow("descending") << THand{42, 3, 21, 7} << 1 << THand{42, 21, 7, 3};
     QTest::newRow("split example") << THand{3, 7, 12, 18, 22, 30, 42} << 2 << THand{12, 18, 42, 30, 22, 7, 3};
     QTest::newRow("split without tarokk") << THand{1, 6, 11, 16, 20} << 2 << THand{11, 16, 20, 6, 1};
     QTest::newRow("split, tarokks only") << THand{21, 42, 30} << 2 << THand{42, 30, 21};
+    QTest::newRow("split, tarokk and low suits") << THand{1, 6, 22} << 2 << THand{22, 6, 1};
+    // A spectator's strip may hold an empty place; it is no tarokk.
+    QTest::newRow("split, empty place") << THand{0, 14, 30, 9} << 2 << THand{14, 30, 9, 0};
     QTest::newRow("one card") << THand{5} << 2 << THand{5};
     QTest::newRow("empty") << THand{} << 1 << THand{};
+    QTest::newRow("unknown setting: descending") << THand{5, 9, 42} << 7 << THand{42, 9, 5};
 }
 
 void TstHandRules::order()
 {
     QFETCH(THand, hand);
-    QFETCH(int, order);
+    QFETCH(int, setting);
     QFETCH(THand, shown);
-    OrderHand(hand, HandOrder(order));
+    OrderHand(hand, HandOrderOf(setting));
     QCOMPARE(hand, shown);
 }
 

@@ -103,8 +103,6 @@ private slots:
     void layout();
     void windowFrame();
 
-    void orderCards_data();
-    void orderCards();
     void layStrip_data();
     void layStrip();
 
@@ -181,32 +179,6 @@ void TestKibic::windowFrame()
     QCOMPARE(kibic->findChild<QLabel *>("Nick3")->text(), QStringLiteral("Nick3"));
     QVERIFY(kibic->findChild<QLabel *>("lbBoard")->text().isEmpty());
     QVERIFY(!kibic->Kibic());
-}
-
-void TestKibic::orderCards_data()
-{
-    QTest::addColumn<QString>("cards");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("rising") << "42 3 21 7" << 0 << "3 7 21 42";
-    QTest::newRow("falling") << "42 3 21 7" << 1 << "42 21 7 3";
-    QTest::newRow("split") << "3 7 12 18 22 30 42" << 2 << "12 18 42 30 22 7 3";
-    QTest::newRow("split, no tarokk") << "1 6 11 16 20" << 2 << "11 16 20 6 1";
-    QTest::newRow("split, only low suits") << "1 6 22" << 2 << "22 6 1";
-    QTest::newRow("split, empty place") << "0 14 30 9" << 2 << "14 30 9 0";
-    QTest::newRow("one card") << "30" << 2 << "30";
-    QTest::newRow("unknown setting falls") << "5 9 42" << 7 << "42 9 5";
-}
-
-void TestKibic::orderCards()
-{
-    QFETCH(QString, cards);
-    QFETCH(int, order);
-    QFETCH(QString, expected);
-    THand hand;
-    hand.SetText(cards);
-    OrderCards(hand, order);
-    QCOMPARE(cardsOf(hand), ints(expected));
 }
 
 void TestKibic::layStrip_data()
