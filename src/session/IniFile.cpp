@@ -58,15 +58,18 @@ bool IniFile::load()
         return true;
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // Settings files are small; anything larger than this is not ours to parse.
-    const QByteArray bytes = file.read(1 << 20);
+    // Settings files are small; anything larger than this is not ours to parse. What was
+    // read is still read, but the file was not read whole: saving it would lose the rest.
+    QByteArray bytes = file.read(MaxBytes + 1);
+    const bool whole = bytes.size() <= MaxBytes && file.error() == QFileDevice::NoError;
+    bytes.truncate(MaxBytes);
     QString text = Cp1250::decode(bytes);
     // CR LF is the line end; a file edited elsewhere may use LF alone.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_lines = text.split(QLatin1Char('\n'));
     if (!m_lines.isEmpty() && m_lines.last().isEmpty())
         m_lines.removeLast();
-    return true;
+    return whole;
 }
 
 bool IniFile::save() const

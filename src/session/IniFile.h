@@ -14,7 +14,12 @@ public:
     explicit IniFile(QString path = QString());
 
     const QString &path() const { return m_path; }
-    // Reads the file; a missing or unreadable file reads as empty (false when unreadable).
+    // The most of a file that is read.
+    static constexpr qint64 MaxBytes = 1 << 20;
+
+    // Reads the file; a missing file reads as empty. False when the file could not be read
+    // whole: unreadable (reads as empty) or larger than MaxBytes (its first part is read).
+    // Such a file must not be saved back, or the rest of it would be lost.
     bool load();
     // Writes the whole file atomically; false when it cannot be written.
     bool save() const;

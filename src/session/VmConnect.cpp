@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -52,6 +53,13 @@ QLabel *buddyLabel(const QString &text, QWidget *buddy, const char *name)
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
     return label;
+}
+
+// A password box shows "*" for every character, whatever bullet the style would draw.
+void starEcho(QLineEdit *box)
+{
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 }
 
 QPushButton *button(const QString &text, QWidget *parent, const char *name)
@@ -142,7 +150,7 @@ void TConnect::buildLogin()
     fdUser->setInsertPolicy(QComboBox::NoInsert);
     fdPw = new QLineEdit(TabLogin);
     fdPw->setObjectName(QStringLiteral("fdPw"));
-    fdPw->setEchoMode(QLineEdit::Password);
+    starEcho(fdPw);
     fdPort = new QLineEdit(QStringLiteral(" 5052"), TabLogin);
     fdPort->setObjectName(QStringLiteral("fdPort"));
     fdPort->setMaximumWidth(70);
@@ -183,7 +191,7 @@ void TConnect::buildPassword()
     const auto box = [this](const char *name) {
         auto *edit = new QLineEdit(TabPw);
         edit->setObjectName(QString::fromLatin1(name));
-        edit->setEchoMode(QLineEdit::Password);
+        starEcho(edit);
         return edit;
     };
     fdPw0 = box("fdPw0");
@@ -218,7 +226,7 @@ void TConnect::buildSetup()
         layout->setSpacing(2);
         for (int i = 0; i < items.size(); ++i) {
             auto *radio = new QRadioButton(items[i], box);
-            radio->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(name)).arg(i));
+            radio->setObjectName(QString::fromLatin1(name) + QString::number(i));
             group->addButton(radio, i);
             layout->addWidget(radio);
         }
@@ -370,6 +378,10 @@ void TConnect::onConnected()
         return;
     m_loginPending = false;
     m_ctx.guard([this] {
+        // Whatever happens below (a settings file that cannot be written, say), the login
+        // ends in the "not logged in" state until the club's lobby snapshot comes, and before
+        // any error box opens.
+        const auto notLoggedIn = qScopeGuard([this] { m_ctx.frame->SetSessionEnabled(false); });
         const QString nick = m_ctx.frame->ownNick();
         m_ctx.card->setWindowTitle(PlainCaption(nick + QStringLiteral(" lapjai")));
         m_ctx.setApplicationTitle(QStringLiteral("Vm ") + nick);
@@ -387,7 +399,6 @@ void TConnect::onConnected()
             if (fdSave->isChecked())
                 SaveConnect();
         }
-        m_ctx.frame->SetSessionEnabled(false);
     });
 }
 
@@ -475,20 +486,26 @@ void TConnect::LoadSettings()
 void TConnect::SaveConnect()
 {
     IniFile ini(m_iniPath);
-    ini.load();
+    // A file that cannot be read whole would be replaced by its readable part and the
+    // keys written here: everything else in it would be lost.
+    if (!ini.load())
+        Fail(QStringLiteral("A beállítások nem írhatók ki ide: ") + m_iniPath);
     const QString C = QStringLiteral("Connect");
     ini.writeString(C, QStringLiteral("Server"), fdServer->currentText());
     ini.writeString(C, QStringLiteral("User"), fdUser->currentText());
     ini.writeInteger(C, QStringLiteral("Passw"), m_digest);
     ini.writeInteger(C, QStringLiteral("Port"), m_port);
     if (!ini.save())
-        Fail(QStringLiteral("A beállítások nem írhatók ki ide: %1").arg(m_iniPath));
+        Fail(QStringLiteral("A beállítások nem írhatók ki ide: ") + m_iniPath);
 }
 
 void TConnect::SaveView()
 {
     IniFile ini(m_iniPath);
-    ini.load();
+    // A file that cannot be read whole would be replaced by its readable part and the
+    // keys written here: everything else in it would be lost.
+    if (!ini.load())
+        Fail(QStringLiteral("A beállítások nem írhatók ki ide: ") + m_iniPath);
     const QString V = QStringLiteral("View");
     ini.writeInteger(V, QStringLiteral("Card"), CardSize());
     ini.writeInteger(V, QStringLiteral("Order"), CardOrder());
@@ -499,7 +516,7 @@ void TConnect::SaveView()
         ArrangeWindows(ini, true);
     fdWindow->setChecked(false);
     if (!ini.save())
-        Fail(QStringLiteral("A beállítások nem írhatók ki ide: %1").arg(m_iniPath));
+        Fail(QStringLiteral("A beállítások nem írhatók ki ide: ") + m_iniPath);
 }
 
 void TConnect::ArrangeWindows(IniFile &ini, bool save)

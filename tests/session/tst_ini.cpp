@@ -1,8 +1,16 @@
-// The settings file: Windows-1250 with CR LF, found whatever the case, unknown lines kept.
+// The settings file: Windows-1250 with CR LF, found whatever the case, unknown lines kept;
+// a file that cannot be read whole is never replaced; and the login page's own boxes.
+
+#include "TestClient.h"
 
 #include "session/IniFile.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +24,11 @@ private slots:
     void integers_data();
     void integers();
     void unwritablePlace();
+    void fileNotReadWholeIsKept_data();
+    void fileNotReadWholeIsKept();
+    void unreadableFileIsKept();
+    void failedSaveAtLoginKeepsSessionState();
+    void passwordBoxesShowStars();
 
 private:
     static QByteArray readAll(const QString &path)
@@ -108,5 +121,86 @@ void TstIni::unwritablePlace()
     QVERIFY(!ini.save());
 }
 
-QTEST_APPLESS_MAIN(TstIni)
+void TstIni::fileNotReadWholeIsKept_data()
+{
+    QTest::addColumn<bool>("atLogin"); // SaveConnect at login, or SaveView by "&Megőriz"
+    QTest::newRow("settings page") << false;
+    QTest::newRow("login") << true;
+}
+
+// A file larger than what is read would come back as its first part and the keys just
+// written: everything after the cut would be lost.
+void TstIni::fileNotReadWholeIsKept()
+{
+    QFETCH(bool, atLogin);
+    TestClient c;
+    const QString path = c.ctx.connect->IniPath();
+    const QByteArray original = "[View]\r\nCard=1\r\n; " + QByteArray(1 << 20, 'x')
+                                + "\r\n[Connect]\r\nUser=Anna\r\n[Arrange]\r\nFT=7\r\n";
+    writeAll(path, original);
+    QVERIFY(!IniFile(path).load());
+
+    if (atLogin) {
+        c.ctx.guard([&] { c.ctx.connect->SaveConnect(); });
+    } else {
+        c.pageAnswer = [](TConnect &) { return TConnect::SaveResult; };
+        c.ctx.guard([&] { c.ctx.connect->ShowSetup(); });
+    }
+    QCOMPARE(c.dialogs->errors(), QStringList{QStringLiteral("A beállítások nem írhatók ki ide: ") + path});
+    QCOMPARE(readAll(path), original);
+}
+
+void TstIni::unreadableFileIsKept()
+{
+    TestClient c;
+    const QString path = c.ctx.connect->IniPath();
+    const QByteArray original = "[Connect]\r\nUser=Anna\r\n";
+    writeAll(path, original);
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    if (QFile file(path); file.open(QIODevice::ReadOnly))
+        QSKIP("this user reads files whatever their permissions say");
+    QVERIFY(!IniFile(path).load());
+    c.pageAnswer = [](TConnect &) { return TConnect::SaveResult; };
+    c.ctx.guard([&] { c.ctx.connect->ShowSetup(); });
+    QCOMPARE(c.dialogs->errors(), QStringList{QStringLiteral("A beállítások nem írhatók ki ide: ") + path});
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readAll(path), original);
+}
+
+// A login from the lobby whose settings cannot be written: the error is shown, and the
+// menus still go back to "not logged in" until the club's lobby snapshot comes.
+void TstIni::failedSaveAtLoginKeepsSessionState()
+{
+    FakeClub club;
+    TestClient c;
+    c.ctx.connect->setIniPath(QStringLiteral("/proc/no-such-dir/VimoTarokk.INI"));
+    c.frame()->SetPlaceMenus(true);
+    c.pageAnswer = [&](TConnect &d) {
+        d.fdServer->setCurrentText(QStringLiteral("127.0.0.1"));
+        d.fdPort->setText(QString::number(club.port()));
+        d.fdUser->setCurrentText(QStringLiteral("Anna"));
+        d.fdSave->setChecked(true);
+        return int(QDialog::Accepted);
+    };
+    c.frame()->menuItem("mnConnect")->trigger();
+    QVERIFY(club.waitForLines(1));
+    QCOMPARE(club.received.first(), QStringLiteral("LAnna 0"));
+    QTRY_COMPARE(c.dialogs->errors(),
+                 QStringList{QStringLiteral("A beállítások nem írhatók ki ide: /proc/no-such-dir/VimoTarokk.INI")});
+    for (const char *name : {"mnMsgs", "mnRoom", "mnView", "mnPlay", "mnPassw"})
+        QVERIFY2(!c.frame()->menuItem(name)->isEnabled(), name);
+    QVERIFY(!c.frame()->fdRooms->isEnabled());
+}
+
+void TstIni::passwordBoxesShowStars()
+{
+    TestClient c;
+    TConnect *d = c.ctx.connect;
+    for (QLineEdit *box : {d->fdPw, d->fdPw0, d->fdPw1, d->fdPw2}) {
+        box->setText(QStringLiteral("titok"));
+        QCOMPARE(box->displayText(), QStringLiteral("*****"));
+    }
+}
+
+QTEST_MAIN(TstIni)
 #include "tst_ini.moc"
