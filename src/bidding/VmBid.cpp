@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -34,8 +35,10 @@ constexpr int SignalMarkRole = Qt::UserRole + 1;
 
 const QString BidMime = QStringLiteral("application/x-vimo-pending-bid");
 
-// The pending list, reordered by dragging an entry within it. The drag carries nothing but
-// a marker; the form remembers which entry it was (DragIndex) and moves it on the drop.
+// The pending list, reordered by dragging an entry within it. The form remembers which
+// entry the drag began with (DragIndex) and moves it on the drop; the drag carries the
+// form's own mark, so that a drop is known to come from this list even where the window
+// system cannot say where a drag began.
 class TSendList : public QListWidget
 {
 public:
@@ -54,9 +57,7 @@ protected:
             return;
         m_ctx.guard([&] { m_form->fdSendStartDrag(); });
         auto *drag = new QDrag(this);
-        auto *mime = new QMimeData;
-        mime->setData(BidMime, currentItem()->text().toUtf8());
-        drag->setMimeData(mime);
+        drag->setMimeData(m_form->fdSendDragData());
         // The move is done on the drop; whatever exec reports, nothing is removed here.
         drag->exec(Qt::MoveAction);
     }
@@ -64,7 +65,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override { judge(event); }
     void dropEvent(QDropEvent *event) override
     {
-        if (!m_form->fdSendDragOver(event->source())) {
+        if (!m_form->fdSendDragOver(event->mimeData())) {
             event->ignore();
             return;
         }
@@ -77,7 +78,7 @@ protected:
 private:
     void judge(QDragMoveEvent *event)
     {
-        if (m_form->fdSendDragOver(event->source()))
+        if (m_form->fdSendDragOver(event->mimeData()))
             event->acceptProposedAction();
         else
             event->ignore();
@@ -200,11 +201,11 @@ void TBidxForm::buildControls()
 
     connect(fdGroups, &QListWidget::currentRowChanged, this,
             [this] { m_ctx.guard([this] { BidGroupsClick(); }); });
-    // A click on the group already selected fills the list too (at start none is shown).
-    connect(fdGroups, &QListWidget::itemClicked, this, [this] {
-        if (fdGroups->currentRow() != m_shownGroup)
-            m_ctx.guard([this] { BidGroupsClick(); });
-    });
+    // A click on the group already selected picks it again: its list filled afresh (at start
+    // none is shown), its first entry and its default word chosen. On another group the
+    // row change has done the same already; doing it twice changes nothing.
+    connect(fdGroups, &QListWidget::itemClicked, this,
+            [this] { m_ctx.guard([this] { BidGroupsClick(); }); });
     connect(fdBid, &QListWidget::itemDoubleClicked, this,
             [this] { m_ctx.guard([this] { BidAddClick(); }); });
     connect(btAdd, &QPushButton::clicked, this, [this] { m_ctx.guard([this] { BidAddClick(); }); });
@@ -269,6 +270,15 @@ void TBidxForm::selectGroup(int group)
         fdGroups->setCurrentRow(group);
     }
     BidGroupsClick();
+}
+
+void TBidxForm::NewDeal()
+{
+    m_lastBids.clear();
+    m_groupBids[BidRules::Contra].clear();
+    m_groupBids[BidRules::Recontra].clear();
+    if (m_shownGroup == BidRules::Contra || m_shownGroup == BidRules::Recontra)
+        BidGroupsClick();
 }
 
 void TBidxForm::BidGroupsClick()
@@ -347,9 +357,23 @@ void TBidxForm::fdSendStartDrag()
     m_dragIndex = fdSend->currentRow();
 }
 
-bool TBidxForm::fdSendDragOver(const QObject *source) const
+QByteArray TBidxForm::dragMark() const
 {
-    return m_dragIndex >= 0 && source == fdSend;
+    // This program and this form: another program's drag of the same kind is not ours.
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+           + QByteArray::number(quintptr(this), 16);
+}
+
+QMimeData *TBidxForm::fdSendDragData() const
+{
+    auto *data = new QMimeData;
+    data->setData(BidMime, dragMark());
+    return data;
+}
+
+bool TBidxForm::fdSendDragOver(const QMimeData *data) const
+{
+    return m_dragIndex >= 0 && data && data->hasFormat(BidMime) && data->data(BidMime) == dragMark();
 }
 
 void TBidxForm::fdSendDragDrop(const QPoint &pos)

@@ -11,6 +11,7 @@
 class Context;
 class QComboBox;
 class QLabel;
+class QMimeData;
 class QListWidget;
 class QPushButton;
 class QStatusBar;
@@ -28,6 +29,9 @@ public:
     // The "B" line: empty = the user's turn; otherwise the bid text of the deal so far.
     void ReceiveBid(const QString &text);
     QString LastBids() const { return m_lastBids; }
+    // A new deal (or another room's) begins: the last bid text and the contras offered
+    // against it belong to the deal before.
+    void NewDeal();
 
     void BidGroupsClick();
     void BidAddClick();
@@ -38,9 +42,12 @@ public:
     void BidUndo();
     void BidMouseMove(const QPoint &pos);
 
-    // Reordering the pending bids by dragging within fdSend.
+    // Reordering the pending bids by dragging within fdSend. The drag carries
+    // fdSendDragData (a new object, the caller's); a drop is accepted only with that data,
+    // while a drag of fdSend is on.
     void fdSendStartDrag();
-    bool fdSendDragOver(const QObject *source) const;
+    QMimeData *fdSendDragData() const;
+    bool fdSendDragOver(const QMimeData *data) const;
     void fdSendDragDrop(const QPoint &pos);
     int DragIndex() const { return m_dragIndex; }
 
@@ -71,6 +78,7 @@ private:
     void buildControls();
     void selectGroup(int group);
     void moveEntry(int from, int to);
+    QByteArray dragMark() const;
     void setStatus(const QString &text);
     int ownSeat() const;
 

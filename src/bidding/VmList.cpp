@@ -4,22 +4,30 @@
 #include "app/Context.h"
 #include "cards/VmDesk.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int ColumnX[4] = {8, 88, 168, 248}; // seat 4, 1, 2, 3
-constexpr int ColumnWidth = 80;
+const QString PassText = QStringLiteral("- Passz -");
+
+QFont passFont(QFont font)
+{
+    font.setItalic(true);
+    return font;
+}
 
 // Draws each line's bid in its seat's column instead of relying on blanks lining up.
+// Passes are grey italics, so that the bids stand out.
 class ColumnDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    ColumnDelegate(const TListForm *form, QObject *parent) : QStyledItemDelegate(parent), m_form(form) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -29,17 +37,33 @@ public:
         o.text.clear();
         o.widget->style()->drawControl(QStyle::CE_ItemViewItem, &o, painter, o.widget);
         const int column = BidLayout::ColumnOf(line);
-        QRect r = o.rect;
-        r.setLeft(o.rect.left() + ColumnX[column] - 4);
-        r.setWidth(ColumnWidth);
-        painter->save();
-        painter->setPen(o.state & QStyle::State_Selected ? o.palette.highlightedText().color()
-                                                         : o.palette.text().color());
         const QString bid = BidLayout::BidOf(line);
-        painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                          o.fontMetrics.elidedText(bid, Qt::ElideRight, r.width()));
+        QRect r = o.rect;
+        r.setLeft(o.rect.left() + m_form->ColumnLeft(column));
+        r.setWidth(m_form->ColumnWidth(column));
+        painter->save();
+        const bool selected = o.state & QStyle::State_Selected;
+        if (bid == PassText) {
+            painter->setFont(passFont(o.font));
+            painter->setPen(selected ? o.palette.highlightedText().color()
+                                     : o.palette.color(QPalette::Disabled, QPalette::Text));
+        } else {
+            painter->setPen(selected ? o.palette.highlightedText().color() : o.palette.text().color());
+        }
+        painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, bid);
         painter->restore();
     }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        // As wide as the four columns, so that the list scrolls sideways rather than cut.
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(m_form->ContentsWidth());
+        return size;
+    }
+
+private:
+    const TListForm *m_form;
 };
 
 } // namespace
@@ -61,7 +85,7 @@ TListForm::TListForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
         auto *label = new QLabel(QString::number(seat + 1), pnBids);
         label->setObjectName(QString::fromLatin1(names[seat]));
         label->setTextFormat(Qt::PlainText);
-        label->setGeometry(x[seat], 2, ColumnWidth - 4, 16);
+        label->setGeometry(x[seat], 2, DesignColumnWidth - 4, 16);
         QFont bold = label->font();
         bold.setBold(true);
         label->setFont(bold);
@@ -69,8 +93,10 @@ TListForm::TListForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     }
     ListBox = new QListWidget(this);
     ListBox->setObjectName(QStringLiteral("ListBox"));
-    ListBox->setItemDelegate(new ColumnDelegate(ListBox));
-    ListBox->setUniformItemSizes(true);
+    ListBox->setItemDelegate(new ColumnDelegate(this, ListBox));
+    ListBox->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The captions stand over their columns as the list scrolls sideways.
+    connect(ListBox->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TListForm::placeCaptions);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -100,11 +126,68 @@ void TListForm::ShowBids(const QString &text)
         ~Fill()
         {
             f->ListBox->addItems(f->Target);
+            f->fitColumns();
             if (f->ListBox->count() > 0)
                 f->ListBox->setCurrentRow(f->ListBox->count() - 1);
         }
     } fill{this};
     Render();
+}
+
+void TListForm::fitColumns()
+{
+    const QFontMetrics plain(ListBox->font());
+    const QFontMetrics pass(passFont(ListBox->font()));
+    std::array<int, 4> widest{};
+    for (int i = 0; i < ListBox->count(); ++i) {
+        const QString line = ListBox->item(i)->text();
+        const QString bid = BidLayout::BidOf(line);
+        const int width = (bid == PassText ? pass : plain).horizontalAdvance(bid);
+        int &w = widest[BidLayout::ColumnOf(line)];
+        w = std::max(w, width);
+    }
+    // Display column of each caption: Seat1 .. Seat4 stand over columns 1, 2, 3 and 0.
+    for (int seat = 0; seat < 4; ++seat) {
+        const QLabel *caption = Seats[seat];
+        const int width = QFontMetrics(caption->font()).horizontalAdvance(caption->text());
+        int &w = widest[(seat + 1) % 4];
+        w = std::max(w, width);
+    }
+    int left = ColumnMargin;
+    for (int column = 0; column < 4; ++column) {
+        m_columnLeft[column] = left;
+        m_columnWidth[column] = std::max(DesignColumnWidth, widest[column] + ColumnPadding);
+        left += m_columnWidth[column];
+    }
+    // The item width changed with the columns: the list lays its items out again.
+    ListBox->doItemsLayout();
+    ListBox->viewport()->update();
+    placeCaptions();
+}
+
+void TListForm::placeCaptions()
+{
+    // Over the text of the column, as the list draws it: the list's frame and its sideways
+    // scroll both move the columns.
+    const int origin = ListBox->geometry().left() + ListBox->viewport()->geometry().left()
+                       - ListBox->horizontalScrollBar()->value();
+    for (int seat = 0; seat < 4; ++seat) {
+        const int column = (seat + 1) % 4;
+        Seats[seat]->setGeometry(origin + m_columnLeft[column], 2, m_columnWidth[column], 16);
+    }
+}
+
+void TListForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeCaptions();
+}
+
+void TListForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitColumns();
 }
 
 void TListForm::RenderBoard(const TBoard &board, QStringList &lines)

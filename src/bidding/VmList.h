@@ -49,10 +49,31 @@ public:
     QString Source;
     QStringList Target;
 
+    // The four columns in display order (0 = seat 4, 1 = seat 1, 2 = seat 2, 3 = seat 3):
+    // left edge in the list's contents and width. Each column is as wide as its widest bid
+    // or its caption needs, and never narrower than the design's 80 pixels.
+    int ColumnLeft(int column) const { return m_columnLeft.at(column); }
+    int ColumnWidth(int column) const { return m_columnWidth.at(column); }
+    int ContentsWidth() const { return m_columnLeft[3] + m_columnWidth[3] + ColumnMargin; }
+    static constexpr int DesignColumnWidth = 80;
+    static constexpr int ColumnMargin = 8;
+    static constexpr int ColumnPadding = 6; // between a column's text and the next column
+
     QWidget *pnBids = nullptr;
     std::array<QLabel *, 4> Seats{}; // Seat1 .. Seat4
     QListWidget *ListBox = nullptr;
 
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // Works the column widths out from the lines and captions shown, and puts the captions
+    // over their columns.
+    void fitColumns();
+    void placeCaptions();
+
     Context &m_ctx;
+    std::array<int, 4> m_columnLeft{8, 88, 168, 248};
+    std::array<int, 4> m_columnWidth{80, 80, 80, 80};
 };

@@ -38,11 +38,11 @@ TrickLine ParseTrickLine(QString argument)
     for (int &value : n) {
         const QString word = NextWord(argument);
         if (word.isEmpty())
-            Fail(QStringLiteral("Hibás ütéssor: P%1").arg(line));
+            Fail(QStringLiteral("Hibás ütéssor: ") + ShortQuote(QLatin1Char('P') + line));
         value = StrToInt(word);
     }
     if (!argument.isEmpty())
-        Fail(QStringLiteral("Hibás ütéssor: P%1").arg(line));
+        Fail(QStringLiteral("Hibás ütéssor: ") + ShortQuote(QLatin1Char('P') + line));
     TrickLine t;
     const int who = n[0];
     if (who == 0 || who < -4 || who > 4)
@@ -65,11 +65,11 @@ TrickLine ParseTrickLine(QString argument)
 QString TrickStatus(const TrickLine &line, const QString &seatName)
 {
     const int first = line.trick - (line.taken ? 0 : 1) - line.count;
+    // One arg call: a second one would read "%1" inside the nickname as a place of its own.
     return QStringLiteral(" %1. hívás. %2 %3.  Ütések %4:%5")
-        .arg(line.trick)
-        .arg(seatName, line.taken ? QStringLiteral("ütött") : QStringLiteral("jön"))
-        .arg(first)
-        .arg(line.count);
+        .arg(QString::number(line.trick), seatName,
+             line.taken ? QStringLiteral("ütött") : QStringLiteral("jön"), QString::number(first),
+             QString::number(line.count));
 }
 
 HandLine ParseHandLine(QString argument)

@@ -117,6 +117,17 @@ QString NextWord(QString &text)
     return NextField(text, QLatin1Char(' '));
 }
 
+QString ShortQuote(const QString &text)
+{
+    if (text.size() <= QuoteLength)
+        return text;
+    qsizetype keep = QuoteLength - 1;
+    // Never half a character: a surrogate pair stays whole or goes.
+    if (text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + QChar(0x2026);
+}
+
 int StrToInt(const QString &word)
 {
     bool ok = false;
@@ -130,7 +141,7 @@ int StrToInt(const QString &word)
     if (ok)
         value = word.toInt(&ok, 10);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' nem érvényes egész szám").arg(word));
+        throw ConversionError(QLatin1Char('\'') + ShortQuote(word) + QStringLiteral("' nem érvényes egész szám"));
     return value;
 }
 

@@ -107,6 +107,11 @@ QString SafeField(const QString &value);
 QString RemoveBlanks(const QString &value);
 QString BlankInt(int n);
 
+// Server text quoted in a message is cut to QuoteLength characters, the last one "…": a
+// line may be as long as the club sends, and the box that quotes it must still fit a screen.
+constexpr int QuoteLength = 80;
+QString ShortQuote(const QString &text);
+
 // Strict signed decimal conversion; throws ConversionError naming the word.
 int StrToInt(const QString &word);
 // Like StrToInt, but gives `fallback` instead of throwing.

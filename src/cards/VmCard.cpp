@@ -52,12 +52,11 @@ TCardForm::TCardForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
 
 void TCardForm::HandMessage(QString &argument)
 {
-    const QString whole = argument;
     // Read and checked whole before anything changes: a bad line leaves the hand alone.
     HandLine line = ParseHandLine(argument);
     argument.clear();
     if (m_ctx.kibic->Kibic()) {
-        m_ctx.kibic->KibicShowHand(whole);
+        m_ctx.kibic->KibicShowHand(line.seat, line.cards);
         return;
     }
     m_hand = line.cards;

@@ -200,6 +200,13 @@ void TDeskForm::ShowTrick(Which which)
     setWindowTitle(record.caption.isEmpty() ? QStringLiteral("Asztal") : PlainCaption(record.caption));
 }
 
+void TDeskForm::NewDeal()
+{
+    m_current = TrickRecord();
+    m_previous = TrickRecord();
+    ShowTrick(Which::Current);
+}
+
 void TDeskForm::cmCurr()
 {
     ShowTrick(Which::Current);

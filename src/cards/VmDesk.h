@@ -43,6 +43,10 @@ public:
     void ShowTrick(Which which);
     Which Showing() const { return m_showing; }
 
+    // A new deal (or another room's) begins: neither its current nor its previous trick
+    // is known yet.
+    void NewDeal();
+
     void cmCurr();
     void cmPrev();
     void cmUndo();

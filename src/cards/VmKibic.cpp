@@ -5,24 +5,6 @@
 #include "app/Context.h"
 #include "session/VmConnect.h"
 
-#include <QVector>
-
-namespace {
-
-void checkSeat(int seat)
-{
-    if (seat < 1 || seat > 4)
-        throw RangeError(QStringLiteral("Hibás ülőhely: %1").arg(seat));
-}
-
-void checkCard(int card)
-{
-    if (card < 0 || card >= Card::Count)
-        Fail(QStringLiteral("Hibás lapszám: %1").arg(card));
-}
-
-} // namespace
-
 TKibic::TKibic(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("TKibic"));
@@ -52,32 +34,19 @@ void TKibic::KibicSetBoard(const QString &board)
     m_view->SetBoardText(board);
 }
 
-void TKibic::KibicShowHand(QString argument)
+void TKibic::KibicShowHand(int seat, const THand &cards)
 {
-    // Everything is read and checked before the hand changes, so a bad line leaves the
-    // view as it was.
-    const int seat = NextInt(argument);
-    checkSeat(seat);
-    QVector<int> cards;
-    while (!argument.isEmpty() && cards.size() < 10) {
-        const int card = NextInt(argument);
-        checkCard(card);
-        cards.append(card);
-    }
-    const int start = 10 - int(cards.size());
-    m_handStart = start;
+    const int count = std::min(cards.Count(), 10);
+    const int start = 10 - count;
     THand &hand = m_view->SeatHand(seat);
+    m_handStart = start;
     for (int i = start; i < 10; ++i)
-        hand.Put(i, cards[i - start]);
+        hand.Put(i, cards.Get(i - start));
     m_view->DrawHand(hand, start, seat);
 }
 
 void TKibic::KibicPlayCard(int seat, int card, int trick)
 {
-    checkSeat(seat);
-    checkCard(card);
-    if (trick < 1 || trick > 10)
-        Fail(QStringLiteral("Hibás hívásszám: %1").arg(trick));
     THand &hand = m_view->SeatHand(seat);
     const int slot = trick - 1;
     int from = slot;

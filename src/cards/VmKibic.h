@@ -8,6 +8,7 @@
 class Context;
 class QLabel;
 class TPlayView;
+class THand;
 
 class TKibic : public QWidget
 {
@@ -22,8 +23,10 @@ public:
     void KibicSetNames(const std::array<QLabel *, 4> &seatFields);
     // The deal number text shown on the view.
     void KibicSetBoard(const QString &board);
-    // An "H" argument in spectator mode: 'seat card card ...', the seat's held cards.
-    void KibicShowHand(QString argument);
+    // The lines are read and checked by the same readers as for a player (ParseHandLine,
+    // ParseTrickLine); these take what they read.
+    // An "H" line in spectator mode: a seat's held cards (at most ten).
+    void KibicShowHand(int seat, const THand &cards);
     // One seat's place in a "P" line: the card it played in trick `trick` (0: not yet).
     void KibicPlayCard(int seat, int card, int trick);
     // Redraws the hands after the card-order setting changed.

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,8 +64,13 @@ TStat::TStat(Context &ctx) : QWidget(ctx.frame, Qt::Window), m_ctx(ctx)
     column->addLayout(buttons);
     connect(btSave, &QPushButton::clicked, this, [this] { m_ctx.guard([this] { cmSave(); }); });
     connect(btCancel, &QPushButton::clicked, this, [this] { cmCancel(); });
+    // Enter saves only where "&Megőriz" is offered: a record shown for reading alone must
+    // not go out as the user's own, nor start a nickname change.
     for (QLineEdit *edit : fields())
-        connect(edit, &QLineEdit::returnPressed, btSave, &QPushButton::click);
+        connect(edit, &QLineEdit::returnPressed, this, [this] {
+            if (m_canSave)
+                btSave->click();
+        });
 }
 
 std::array<QLineEdit *, PersonalData::FieldCount> TStat::fields() const
@@ -86,11 +92,11 @@ TStat *TStat::ReceiveStat(Context &ctx, const QString &argument)
     QString text = argument;
     const int status = NextInt(text);
     if (status == 3) {
-        ctx.dialogs().message(text + QStringLiteral(" adatai nem nyilvánosak"));
+        ctx.dialogs().message(ShortQuote(text) + QStringLiteral(" adatai nem nyilvánosak"));
         return nullptr;
     }
     if (status == 4) {
-        ctx.dialogs().message(text + QStringLiteral(" nem regisztrált név"));
+        ctx.dialogs().message(ShortQuote(text) + QStringLiteral(" nem regisztrált név"));
         return nullptr;
     }
     auto *window = new TStat(ctx);
@@ -102,7 +108,8 @@ TStat *TStat::ReceiveStat(Context &ctx, const QString &argument)
         edits[i]->setText(data.fields[i]);
         edits[i]->setCursorPosition(0);
     }
-    window->btSave->setVisible(status != 2);
+    window->m_canSave = status != 2;
+    window->btSave->setVisible(window->m_canSave);
     window->setWindowTitle(window->m_newEntry ? QStringLiteral("Adatok felvétele")
                                               : PlainCaption(data.fields[PersonalData::Nick]));
     window->show();
@@ -113,6 +120,8 @@ TStat *TStat::ReceiveStat(Context &ctx, const QString &argument)
 
 void TStat::cmSave()
 {
+    if (!m_canSave)
+        return;
     CheckPersonalData(Data());
     if (fdNick->text() == m_ctx.frame->ownNick() || m_newEntry) {
         SendPersonalData();
@@ -125,6 +134,17 @@ void TStat::cmSave()
 void TStat::cmCancel()
 {
     close();
+}
+
+void TStat::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is "Semmis" whether or not the record can be saved; the fields and buttons
+    // leave the key to the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmCancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TStat::SendPersonalData()

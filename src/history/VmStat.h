@@ -26,6 +26,13 @@ public:
     void ChangeNickname();
     PersonalData Data() const;
     bool NewEntry() const { return m_newEntry; }
+    // False for a record shown for reading alone (status 2): it cannot be saved.
+    bool CanSave() const { return m_canSave; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+public:
 
     QLineEdit *fdName = nullptr;
     QLineEdit *fdEmil = nullptr;
@@ -44,4 +51,5 @@ private:
 
     Context &m_ctx;
     bool m_newEntry = false;
+    bool m_canSave = true;
 };

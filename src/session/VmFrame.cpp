@@ -17,6 +17,7 @@
 #include "app/Caption.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -611,9 +612,9 @@ void TFrame::LinkDisconnected()
 void TFrame::LinkLost()
 {
     LogLine(QStringLiteral("A"), QStringLiteral("kapcsolat mexakadt"));
-}
     // The history hides; its deals stay, and what was asked for and not answered may be asked again.
     m_ctx.roll->ConnectionEnded();
+}
 
 void TFrame::cmConnect()
 {
@@ -639,6 +640,13 @@ void TFrame::closeEvent(QCloseEvent *event)
         return;
     }
     m_ctx.link().close();
+    // Closing an open connection hides the game windows, but one the club has ended does
+    // not; and the member forms, the matches and the history stay up either way. Any window
+    // left on the screen would keep the program running with no main window to end it.
+    HideGameWindows();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->close();
     event->accept();
 }
 
@@ -786,12 +794,13 @@ void TFrame::LobbyLine(QString &arg)
             Fail(QStringLiteral("Hibás teremlista: kevesebb terem van benne, mint %1").arg(count));
         const int members = NextInt(arg);
         if (members < 0)
-            Fail(QStringLiteral("Hibás teremlista: %1 létszáma %2").arg(room.name).arg(members));
+            Fail(QStringLiteral("Hibás teremlista: %1 létszáma %2")
+                     .arg(ShortQuote(room.name), QString::number(members)));
         for (int m = 0; m < members; ++m) {
             const QString nick = NextWord(arg);
             if (nick.isEmpty())
                 Fail(QStringLiteral("Hibás teremlista: %1 névsora rövidebb %2 névnél")
-                         .arg(room.name).arg(members));
+                         .arg(ShortQuote(room.name), QString::number(members)));
             room.members << nick;
         }
         rooms << room;
@@ -815,6 +824,10 @@ void TFrame::LobbyLine(QString &arg)
 
 void TFrame::applyDeal(int deal, int played)
 {
+    // A new deal, or another room's: the last trick and the last bid text are of the deal
+    // before, and must not be shown as "Előző ütés" nor hold the first bid back.
+    m_ctx.desk->NewDeal();
+    m_ctx.bid->NewDeal();
     fdDeal14->setText(QStringLiteral("Támadók"));
     fdDeal23->setText(QStringLiteral("Támadók"));
     (deal % 2 != 0 ? fdDeal23 : fdDeal14)->setText(QStringLiteral("Védők"));
@@ -979,7 +992,7 @@ void TFrame::PongLine(QString &arg)
 
 void TFrame::UndoAskLine(QString &arg)
 {
-    const bool yes = m_ctx.dialogs().askYesNo(arg + QStringLiteral(" visszavonást kér. Hozzájárulok."));
+    const bool yes = m_ctx.dialogs().askYesNo(ShortQuote(arg) + QStringLiteral(" visszavonást kér. Hozzájárulok."));
     m_ctx.link().sendAnswer(QStringLiteral("V") + arg + (yes ? QStringLiteral(" y") : QStringLiteral(" n")));
 }
 

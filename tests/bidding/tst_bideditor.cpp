@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <memory>
 #include <QPushButton>
 #include <QTest>
 
@@ -78,6 +80,8 @@ private slots:
     void badBidTexts();
     void hidingDropsPendingBids();
     void signalsShownWhileTheirGroupIsInView();
+    void clickOnTheShownGroupStartsItAfresh();
+    void newDealForgetsTheLastBidText();
 };
 
 void TestBidEditor::startState()
@@ -352,6 +356,9 @@ void TestBidEditor::orderByButtons()
     QVERIFY(e.errors().isEmpty());
 }
 
+// The drop is driven as the window system delivers it: enter, move and drop events on the
+// list with the data its own drag carries. (The offscreen platform runs no drag of its own:
+// QDrag::exec returns at once, so the events are sent here.)
 void TestBidEditor::orderByDrag()
 {
     Editor e(2);
@@ -359,36 +366,58 @@ void TestBidEditor::orderByDrag()
     for (int k : {0, 1, 2, 3})
         e.add(BidRules::Encouragers, k);
     QListWidget *send = e.bid->fdSend;
-    QCOMPARE(e.bid->Pending(), (QStringList{u"Vizi"_s, u"L\u00B4amour"_s, u"Angelo"_s, u"Honőr"_s}));
-
-    // Nothing is being dragged yet: nothing is accepted.
-    QVERIFY(!e.bid->fdSendDragOver(send));
-
-    send->setCurrentRow(0);
-    e.bid->fdSendStartDrag();
-    QCOMPARE(e.bid->DragIndex(), 0);
-    QVERIFY(e.bid->fdSendDragOver(send));
-    QVERIFY(!e.bid->fdSendDragOver(e.bid->fdBid));
-    QVERIFY(!e.bid->fdSendDragOver(nullptr));
-
-    // A drop from outside the application (no source widget) is refused by the list itself.
-    auto *mime = new QMimeData;
-    mime->setText(u"Volát"_s);
+    QWidget *viewport = send->viewport();
+    const QStringList start{u"Vizi"_s, u"L\u00B4amour"_s, u"Angelo"_s, u"Honőr"_s};
+    QCOMPARE(e.bid->Pending(), start);
+    const auto dropOn = [&](const QMimeData *data, QPoint at) {
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return enter.isAccepted() && move.isAccepted() && drop.isAccepted();
+    };
     const QPoint onThird = send->visualItemRect(send->item(2)).center();
-    QDropEvent foreign(onThird, Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(send->viewport(), &foreign);
-    QVERIFY(!foreign.isAccepted());
-    QCOMPARE(e.bid->Pending(), (QStringList{u"Vizi"_s, u"L\u00B4amour"_s, u"Angelo"_s, u"Honőr"_s}));
-    delete mime;
 
-    e.bid->fdSendDragDrop(onThird);
+    // Nothing is being dragged yet: even the list's own data is refused.
+    std::unique_ptr<QMimeData> own(e.bid->fdSendDragData());
+    QVERIFY(!dropOn(own.get(), onThird));
+    QCOMPARE(e.bid->Pending(), start);
+
+    // The user drags the first entry: pressed, then moved further than the drag distance.
+    const QPoint onFirst = send->visualItemRect(send->item(0)).center();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, onFirst);
+    for (int dy = 2; dy <= 2 * QApplication::startDragDistance() + 4; dy += 2) {
+        const QPoint at = onFirst + QPoint(0, dy);
+        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, onFirst);
+    QCOMPARE(e.bid->DragIndex(), 0);
+
+    // Text from another program, or a drag of the same kind that is not this list's: refused.
+    QMimeData text;
+    text.setText(u"Volát"_s);
+    QVERIFY(!dropOn(&text, onThird));
+    QMimeData stranger;
+    stranger.setData(u"application/x-vimo-pending-bid"_s, "1:deadbeef");
+    QVERIFY(!dropOn(&stranger, onThird));
+    QCOMPARE(e.bid->Pending(), start);
+
+    // The list's own data: the first entry moves to the third place.
+    QVERIFY(dropOn(own.get(), onThird));
     QCOMPARE(e.bid->Pending(), (QStringList{u"L\u00B4amour"_s, u"Angelo"_s, u"Vizi"_s, u"Honőr"_s}));
     QCOMPARE(send->currentRow(), 2);
+    QCOMPARE(e.bid->DragIndex(), -1);
+    // The drag is over: the same data once more is refused.
+    QVERIFY(!dropOn(own.get(), onThird));
 
     // Below the last entry counts as the last place.
     send->setCurrentRow(1);
     e.bid->fdSendStartDrag();
-    e.bid->fdSendDragDrop(QPoint(4, send->viewport()->height() - 2));
+    QVERIFY(dropOn(own.get(), QPoint(4, viewport->height() - 2)));
     QCOMPARE(e.bid->Pending(), (QStringList{u"L\u00B4amour"_s, u"Vizi"_s, u"Honőr"_s, u"Angelo"_s}));
     QCOMPARE(send->currentRow(), 3);
 }
@@ -526,6 +555,45 @@ void TestBidEditor::signalsShownWhileTheirGroupIsInView()
     e.bid->SetSignals({u"Vannak"_s});
     QCOMPARE(e.bid->fdBid->item(0)->text(), u"Gém"_s);
     QCOMPARE(e.bid->GroupBids(BidRules::Signals), QStringList{u"Vannak"_s});
+}
+
+// Picking the group in view again is picking it: its first entry and its default word.
+void TestBidEditor::clickOnTheShownGroupStartsItAfresh()
+{
+    Editor e(2);
+    QVERIFY(e.showEditor());
+    e.chooseGroup(BidRules::Raisers);
+    e.bid->fdBid->setCurrentRow(3);
+    e.bid->fdHigher->setCurrentIndex(3);
+    e.chooseGroup(BidRules::Raisers);
+    QCOMPARE(e.bid->fdBid->currentRow(), 0);
+    QCOMPARE(e.bid->fdHigher->currentText(), u"Pagát"_s);
+
+    e.chooseGroup(BidRules::Captures);
+    e.bid->fdBid->setCurrentRow(2);
+    e.bid->fdHigher->setCurrentText(u"Sas"_s);
+    e.chooseGroup(BidRules::Captures);
+    QCOMPARE(e.bid->fdBid->currentRow(), 0);
+    QCOMPARE(e.bid->fdHigher->currentText(), u"Treff"_s);
+}
+
+// The last deal's bids are no reason to refuse the first bid of the next one, and its
+// bids are no longer there to contra.
+void TestBidEditor::newDealForgetsTheLastBidText()
+{
+    Editor e(2);
+    e.line(u"B1 1 Gém 1 Kassza 0 1 Bridzs"_s);
+    QCOMPARE(e.bid->LastBids(), u"1 1 Gém 1 Kassza 0 1 Bridzs"_s);
+    QVERIFY(!e.bid->GroupBids(BidRules::Contra).isEmpty());
+    e.line(u"N8 3"_s);
+    QCOMPARE(e.bid->LastBids(), QString());
+    QVERIFY(e.bid->GroupBids(BidRules::Contra).isEmpty());
+    QVERIFY(e.bid->GroupBids(BidRules::Recontra).isEmpty());
+    e.line(u"B"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(e.bid));
+    e.add(BidRules::Tricks, 1); // "Kassza", the user's own bid of the last deal
+    QCOMPARE(e.errors(), QStringList());
+    QCOMPARE(e.bid->Pending(), QStringList{u"Kassza"_s});
 }
 
 int runBidEditor(int argc, char **argv)

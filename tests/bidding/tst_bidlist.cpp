@@ -1,4 +1,5 @@
-// The bid text: the seats' picks and the layout under the four seats.
+// The bid list window: the bids under the seats' captions, and the menu item that shows it.
+// The bid text itself is read and laid out in tst_bidtext.
 
 #include "TestClient.h"
 
@@ -10,100 +11,16 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
-
-static QString blanks(int n)
-{
-    return QString(n, QLatin1Char(' '));
-}
 
 class TstBidList : public QObject
 {
     Q_OBJECT
 private slots:
-    void parse_data();
-    void parse();
-    void parseLeavesListOnOneCharacter();
-    void render_data();
-    void render();
-    void renderStopsAtBadCount();
     void showBids();
+    void columnsFitTheirBidsAndNames();
 };
-
-void TstBidList::parse_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("seat");
-    QTest::addColumn<QStringList>("bids");
-    const QString a = QStringLiteral("1 1 Gém 1 Kassza 0 1 *Kassza");
-    const QString b = QStringLiteral("3 1 Gém 0 0 1 Kassza");
-    QTest::newRow("seat 2") << a << 2 << QStringList{"Kassza"};
-    QTest::newRow("side of 2, seat 3 passed") << a << -2 << QStringList{"Kassza"};
-    QTest::newRow("side of 1") << a << -1 << QStringList{"Gém", "*Kassza"};
-    QTest::newRow("first seat 3: seat 2") << b << 2 << QStringList{"Kassza"};
-    QTest::newRow("first seat 3: seat 1") << b << 1 << QStringList{};
-    QTest::newRow("first seat 3: side of 3") << b << -3 << QStringList{"Gém", "Kassza"};
-    QTest::newRow("empty text") << "" << 1 << QStringList{};
-    QTest::newRow("count beyond the words") << "1 5 Gém" << 1 << QStringList{"Gém"};
-    QTest::newRow("seat beyond 4") << a << 7 << QStringList{};
-}
-
-void TstBidList::parse()
-{
-    QFETCH(QString, text);
-    QFETCH(int, seat);
-    QFETCH(QStringList, bids);
-    TBidList list;
-    list << QStringLiteral("old");
-    list.Parse(text, seat);
-    QCOMPARE(QStringList(list), bids);
-}
-
-void TstBidList::parseLeavesListOnOneCharacter()
-{
-    TBidList list;
-    list << QStringLiteral("old");
-    list.Parse(QStringLiteral("1"), 1);
-    QCOMPARE(QStringList(list), QStringList{"old"});
-    QVERIFY_THROWS_EXCEPTION(ConversionError, list.Parse(QStringLiteral("1 x Gém"), 1));
-}
-
-void TstBidList::render_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("first seat 3") << "3 1 Gém 0 0 1 Kassza"
-                                  << QStringList{blanks(81) + "Gém", "- Passz -", blanks(27) + "- Passz -",
-                                                 blanks(54) + "Kassza"};
-    QTest::newRow("five passes") << "1 0 0 0 0 0"
-                                 << QStringList{blanks(27) + "- Passz -", blanks(54) + "- Passz -",
-                                                blanks(81) + "- Passz -", "- Passz -", blanks(27) + "- Passz -"};
-    QTest::newRow("first seat only") << "1" << QStringList{};
-    QTest::newRow("two bids in a turn") << "1 2 Gém 8\u00A0Tarokk"
-                                        << QStringList{blanks(27) + "Gém", blanks(27) + "8\u00A0Tarokk"};
-    QTest::newRow("negative count") << "1 -1 0" << QStringList{blanks(54) + "- Passz -"};
-    QTest::newRow("other first seat is seat 1") << "2 0" << QStringList{blanks(27) + "- Passz -"};
-}
-
-void TstBidList::render()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, lines);
-    QStringList target;
-    BidLayout::Render(text, target);
-    QCOMPARE(target, lines);
-    QVERIFY(text.isEmpty());
-    for (const QString &line : lines)
-        QCOMPARE(BidLayout::ColumnOf(line) * 27, int(line.size() - BidLayout::BidOf(line).size()));
-}
-
-void TstBidList::renderStopsAtBadCount()
-{
-    QString text = QStringLiteral("1 1 Gém x 1 Kassza");
-    QStringList target;
-    QVERIFY_THROWS_EXCEPTION(ConversionError, BidLayout::Render(text, target));
-    QCOMPARE(target, QStringList{blanks(27) + "Gém"});
-}
 
 void TstBidList::showBids()
 {
@@ -130,6 +47,47 @@ void TstBidList::showBids()
     c.frame()->menuItem("mnBids")->trigger();
     QVERIFY(c.ctx.list->isVisible());
     QCOMPARE(list->count(), 1);
+}
+
+// Every bid and every nickname is readable whole: a column is as wide as its widest text
+// and the caption stands over it, also when the list is scrolled sideways.
+void TstBidList::columnsFitTheirBidsAndNames()
+{
+    TestClient c;
+    c.frame()->show();
+    const QString nb(QChar(0x00A0));
+    c.frame()->seatField(1)->setText(QStringLiteral("Hosszúnevű_Játékos"));
+    c.frame()->seatField(2)->setText(QStringLiteral("Ab"));
+    TListForm *form = c.ctx.list;
+    form->ShowBids(QStringLiteral("1 1 **Kakadu") + nb + QStringLiteral("sárkány 1 **Kanári") + nb
+                   + QStringLiteral("sólyom 0 2 Pikoló Piros-fekete 1 Gém"));
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    const QFontMetrics fm(form->ListBox->font());
+    for (const QString &line : form->Lines()) {
+        const int column = BidLayout::ColumnOf(line);
+        const QString bid = BidLayout::BidOf(line);
+        QVERIFY2(fm.horizontalAdvance(bid) < form->ColumnWidth(column), qPrintable(bid));
+    }
+    for (int column = 0; column < 3; ++column) {
+        QVERIFY(form->ColumnWidth(column) >= TListForm::DesignColumnWidth);
+        QCOMPARE(form->ColumnLeft(column + 1), form->ColumnLeft(column) + form->ColumnWidth(column));
+    }
+    for (const QLabel *caption : form->Seats)
+        QVERIFY2(caption->width() > QFontMetrics(caption->font()).horizontalAdvance(caption->text()),
+                 qPrintable(caption->text()));
+    const auto captionOver = [&](int seat) { return form->Seats[seat - 1]->x(); };
+    QCOMPARE(form->Seats[0]->text(), QStringLiteral("Hosszúnevű_Játékos"));
+    const QListWidget *list = form->ListBox;
+    const int origin = list->x() + list->viewport()->x();
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(captionOver(seat), origin + form->ColumnLeft(seat % 4));
+
+    // A window narrower than the columns scrolls them sideways, captions and all.
+    form->resize(200, 200);
+    QTRY_VERIFY(list->horizontalScrollBar()->maximum() > 0);
+    list->horizontalScrollBar()->setValue(40);
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(captionOver(seat), origin - 40 + form->ColumnLeft(seat % 4));
 }
 
 QTEST_MAIN(TstBidList)

@@ -33,6 +33,9 @@ private slots:
     void spectatorMode();
     void badLines_data();
     void badLines();
+    void nicknamesWithPlaceMarks_data();
+    void nicknamesWithPlaceMarks();
+    void newDealForgetsTheLastTrick();
 
 private:
     Cards shown() const
@@ -284,6 +287,9 @@ void TstDesk::badLines_data()
     QTest::newRow("trick 0") << "P2 0 0 7 0 0 0" << "Hibás hívásszám: 0";
     QTest::newRow("trick 11") << "P2 11 0 7 0 0 0" << "Hibás hívásszám: 11";
     QTest::newRow("count -1") << "P2 2 -1 7 0 0 0" << "Hibás ütésszám: -1";
+    // The line is quoted up to a sensible width, not as long as it came.
+    const QString longLine = QStringLiteral("P2 2 0 7 0 0 0") + QStringLiteral(" 1").repeated(200);
+    QTest::newRow("long line") << longLine << "Hibás ütéssor: " + longLine.left(79) + "…";
 }
 
 void TstDesk::badLines()
@@ -306,6 +312,41 @@ void TstDesk::badLines()
     QCOMPARE(t->desk()->Previous().caption, previous.caption);
     QCOMPARE(shown(), (Cards{21, 7, 30, 42}));
     QCOMPARE(t->sent(), QStringList());
+}
+
+void TstDesk::nicknamesWithPlaceMarks_data()
+{
+    QTest::addColumn<QString>("nick");
+    QTest::newRow("%1") << "A%1b";
+    QTest::newRow("%2") << "%2";
+    QTest::newRow("%3%4%5") << "%3%4%5";
+}
+
+// A nickname goes into the status line as it is, whatever it holds.
+void TstDesk::nicknamesWithPlaceMarks()
+{
+    QFETCH(QString, nick);
+    t->feed(QStringLiteral("JTerem1 5 0 ") + nick + QStringLiteral(" 1 Robot2 2 Robot3 3 Én 4"));
+    t->feed(QStringLiteral("P-1 3 1 21 7 30 42"));
+    QCOMPARE(t->desk()->windowTitle(), QStringLiteral(" 3. hívás. ") + nick + QStringLiteral(" ütött.  Ütések 2:1"));
+    t->feed(QStringLiteral("P1 4 1 0 0 0 0"));
+    QCOMPARE(t->desk()->windowTitle(), QStringLiteral(" 4. hívás. ") + nick + QStringLiteral(" jön.  Ütések 2:1"));
+    QCOMPARE(t->errors(), QStringList());
+}
+
+// "Előző ütés" at the first trick of a new deal has nothing to show yet.
+void TstDesk::newDealForgetsTheLastTrick()
+{
+    t->sit(1);
+    t->feed(QStringLiteral("P-3 10 4 21 7 30 42"));
+    QCOMPARE(t->desk()->Previous().cards, (std::array<int, 4>{21, 7, 30, 42}));
+    t->feed(QStringLiteral("N6 1"));
+    QCOMPARE(t->desk()->Previous().caption, QString());
+    QCOMPARE(t->desk()->Previous().cards, (std::array<int, 4>{}));
+    t->feed(QStringLiteral("P3 1 0 0 0 22 0"));
+    t->desk()->btPrev->click();
+    QCOMPARE(shown(), (Cards{0, 0, 0, 0}));
+    QCOMPARE(t->desk()->windowTitle(), QStringLiteral("Asztal"));
 }
 
 QTEST_MAIN(TstDesk)

@@ -8,7 +8,10 @@
 #include <QStackedWidget>
 
 #include "cards/CardImages.h"
+#include "cards/DeskRules.h"
+#include "session/Dispatch.h"
 #include "cards/Picks.h"
+#include "cards/VmCard.h"
 #include "cards/Replay.h"
 #include "cards/VmKibic.h"
 
@@ -67,6 +70,20 @@ bool showsPicture(const QImage &shot, const QPixmap &picture, QPoint at)
             ++compared;
         }
     return compared > 0;
+}
+
+// A seat's held cards as an "H" line brings them, read by the line's own reader.
+void heldCards(TKibic *kibic, const QString &argument)
+{
+    const HandLine line = ParseHandLine(argument);
+    kibic->KibicShowHand(line.seat, line.cards);
+}
+
+// A server line in spectator mode, handled as the reader handles it.
+void spectatorLine(TestClient &client, const QString &line)
+{
+    client.ctx.kibic->SetKibic(true);
+    client.ctx.guard([&] { client.ctx.dispatcher().dispatch(line); });
 }
 
 TCardStrip *stripOf(QWidget *view, int seat)
@@ -235,7 +252,7 @@ void TestKibic::showHand()
     QFETCH(QString, positions);
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(argument);
+    heldCards(kibic, argument);
 
     QCOMPARE(kibic->HandStart(), start);
     const THand &hand = kibic->View()->SeatHand(seat);
@@ -256,8 +273,8 @@ void TestKibic::showHandKeepsEarlierSlots()
 {
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("1 1 2 3 4 5 6 7 8 9 10"));
-    kibic->KibicShowHand(QStringLiteral("1 30 31 32"));
+    heldCards(kibic, QStringLiteral("1 1 2 3 4 5 6 7 8 9 10"));
+    heldCards(kibic, QStringLiteral("1 30 31 32"));
     const THand &hand = kibic->View()->SeatHand(1);
     QCOMPARE(hand.Count(), 10);
     QCOMPARE(cardsOf(hand), ints("1 2 3 4 5 6 7 30 31 32"));
@@ -269,7 +286,7 @@ void TestKibic::settingsPageReordersHands()
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
     TConnect *settings = client.ctx.connect;
-    kibic->KibicShowHand(QStringLiteral("1 3 7 12 18 22"));
+    heldCards(kibic, QStringLiteral("1 3 7 12 18 22"));
     QCOMPARE(cardsOf(stripOf(kibic->View(), 1)->cards()), ints("22 18 12 7 3"));
     settings->findChild<QRadioButton *>(QStringLiteral("fdOrder0"))->setChecked(true);
     settings->Page->setCurrentWidget(settings->TabSetup);
@@ -282,8 +299,8 @@ void TestKibic::showHandPaintsStrip()
 {
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("3 5 9 21 30 42"));
-    kibic->KibicShowHand(QStringLiteral("2 1 2 3 4 5 21 22 23 24 42"));
+    heldCards(kibic, QStringLiteral("3 5 9 21 30 42"));
+    heldCards(kibic, QStringLiteral("2 1 2 3 4 5 21 22 23 24 42"));
     const QImage shot = kibic->View()->grab().toImage();
     // Top strip at 35, 8: falling order, 4 pixels apart, centred.
     QVERIFY(showsPicture(shot, SmallCardImage(42), {35 + 57, 8}));
@@ -296,16 +313,18 @@ void TestKibic::showHandPaintsStrip()
 
 void TestKibic::badHand_data()
 {
+    // The texts a player sees for the same line: there is one reader for it.
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("error");
     QTest::newRow("word") << "3 5 x 21" << "'x' nem érvényes egész szám";
     QTest::newRow("seat word") << "kibic 5" << "'kibic' nem érvényes egész szám";
-    QTest::newRow("seat 5") << "5 1 2" << "Hibás ülőhely: 5";
-    QTest::newRow("seat 0") << "0 1 2" << "Hibás ülőhely: 0";
-    QTest::newRow("seat -1") << "-1 1 2" << "Hibás ülőhely: -1";
-    QTest::newRow("empty") << "" << "Hibás ülőhely: 0";
+    QTest::newRow("seat 5") << "5 1 2" << "Érvénytelen ülőhely: 5";
+    QTest::newRow("seat 0") << "0 1 2" << "Érvénytelen ülőhely: 0";
+    QTest::newRow("seat -1") << "-1 1 2" << "Érvénytelen ülőhely: -1";
+    QTest::newRow("empty") << "" << "Érvénytelen ülőhely: 0";
     QTest::newRow("card 43") << "3 5 43" << "Hibás lapszám: 43";
     QTest::newRow("card -1") << "3 -1 5" << "Hibás lapszám: -1";
+    QTest::newRow("card 0") << "3 5 0 9" << "Hibás lapszám: 0";
     QTest::newRow("card word last") << "3 5 9 1e" << "'1e' nem érvényes egész szám";
 }
 
@@ -315,27 +334,26 @@ void TestKibic::badHand()
     QFETCH(QString, error);
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("3 1 2 3 4 5 21 22 23 24 42"));
+    spectatorLine(client, QStringLiteral("H3 1 2 3 4 5 21 22 23 24 42"));
+    QCOMPARE(client.dialogs->errors(), QStringList());
     const THand before = kibic->View()->SeatHand(3);
     const QVector<int> stripBefore = cardsOf(stripOf(kibic->View(), 3)->cards());
 
-    QCOMPARE(errorOf([&] { kibic->KibicShowHand(argument); }), error);
+    spectatorLine(client, QStringLiteral("H") + argument);
+    QCOMPARE(client.dialogs->errors(), QStringList{error});
     // Nothing was half done.
     QVERIFY(kibic->View()->SeatHand(3) == before);
     QCOMPARE(cardsOf(stripOf(kibic->View(), 3)->cards()), stripBefore);
     QCOMPARE(kibic->HandStart(), 0);
-
-    // Through the guard the user sees the text in an error box.
-    client.ctx.guard([&] { kibic->KibicShowHand(argument); });
-    QCOMPARE(client.dialogs->errors(), QStringList{error});
+    QVERIFY(!client.ctx.card->isVisible());
 }
 
 void TestKibic::playCard()
 {
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("2 3 14 30 33 40"));
-    kibic->KibicShowHand(QStringLiteral("3 4 15 25 34 41"));
+    heldCards(kibic, QStringLiteral("2 3 14 30 33 40"));
+    heldCards(kibic, QStringLiteral("3 4 15 25 34 41"));
 
     kibic->KibicPlayCard(2, 30, 6);
     const THand &hand = kibic->View()->SeatHand(2);
@@ -361,7 +379,7 @@ void TestKibic::playUnknownCard()
 {
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("1 2 7 12 17 22"));
+    heldCards(kibic, QStringLiteral("1 2 7 12 17 22"));
     const THand before = kibic->View()->SeatHand(1);
     kibic->KibicPlayCard(1, 25, 6);
     QVERIFY(kibic->View()->SeatHand(1) == before);
@@ -380,8 +398,8 @@ void TestKibic::playSkipsFormerDealsSlots()
     // also among the held cards now.
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("1 5 1 2 3 4 6 7 8 9 10"));
-    kibic->KibicShowHand(QStringLiteral("1 6 7 5 8 9"));
+    heldCards(kibic, QStringLiteral("1 5 1 2 3 4 6 7 8 9 10"));
+    heldCards(kibic, QStringLiteral("1 6 7 5 8 9"));
     kibic->KibicPlayCard(1, 5, 6);
     const THand &hand = kibic->View()->SeatHand(1);
     QCOMPARE(hand.Get(0), 5);
@@ -391,34 +409,34 @@ void TestKibic::playSkipsFormerDealsSlots()
 
 void TestKibic::badPlay_data()
 {
-    QTest::addColumn<int>("seat");
-    QTest::addColumn<int>("card");
-    QTest::addColumn<int>("trick");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("error");
-    QTest::newRow("seat 0") << 0 << 5 << 1 << "Hibás ülőhely: 0";
-    QTest::newRow("seat 5") << 5 << 5 << 1 << "Hibás ülőhely: 5";
-    QTest::newRow("card 43") << 1 << 43 << 1 << "Hibás lapszám: 43";
-    QTest::newRow("card -3") << 1 << -3 << 1 << "Hibás lapszám: -3";
-    QTest::newRow("trick 0") << 1 << 5 << 0 << "Hibás hívásszám: 0";
-    QTest::newRow("trick 0, no card") << 1 << 0 << 0 << "Hibás hívásszám: 0";
-    QTest::newRow("trick 11") << 1 << 5 << 11 << "Hibás hívásszám: 11";
-    QTest::newRow("trick -1") << 1 << 5 << -1 << "Hibás hívásszám: -1";
+    QTest::newRow("seat 0") << "P0 1 0 5 0 0 0" << "Érvénytelen ülőhely: 0";
+    QTest::newRow("seat 5") << "P5 1 0 5 0 0 0" << "Érvénytelen ülőhely: 5";
+    QTest::newRow("card 43") << "P1 1 0 43 0 0 0" << "Hibás lapszám: 43";
+    QTest::newRow("card -3") << "P1 1 0 -3 0 0 0" << "Hibás lapszám: -3";
+    QTest::newRow("trick 0") << "P1 0 0 5 0 0 0" << "Hibás hívásszám: 0";
+    QTest::newRow("trick 0, no card") << "P1 0 0 0 0 0 0" << "Hibás hívásszám: 0";
+    QTest::newRow("trick 11") << "P1 11 0 5 0 0 0" << "Hibás hívásszám: 11";
+    QTest::newRow("trick -1") << "P1 -1 0 5 0 0 0" << "Hibás hívásszám: -1";
+    QTest::newRow("six numbers") << "P1 1 0 5 0 0" << "Hibás ütéssor: P1 1 0 5 0 0";
 }
 
 void TestKibic::badPlay()
 {
-    QFETCH(int, seat);
-    QFETCH(int, card);
-    QFETCH(int, trick);
+    QFETCH(QString, line);
     QFETCH(QString, error);
     TestClient client;
     TKibic *kibic = client.ctx.kibic;
-    kibic->KibicShowHand(QStringLiteral("1 5 1 2 3 4 6 7 8 9 10"));
+    spectatorLine(client, QStringLiteral("H1 5 1 2 3 4 6 7 8 9 10"));
     const THand before = kibic->View()->SeatHand(1);
-    QCOMPARE(errorOf([&] { kibic->KibicPlayCard(seat, card, trick); }), error);
+    const QString caption = kibic->windowTitle();
+    spectatorLine(client, line);
+    QCOMPARE(client.dialogs->errors(), QStringList{error});
     QVERIFY(kibic->View()->SeatHand(1) == before);
     for (int s = 1; s <= 4; ++s)
         QCOMPARE(tableCardOf(kibic->View(), s)->card(), 0);
+    QCOMPARE(kibic->windowTitle(), caption);
 }
 
 void TestKibic::names()

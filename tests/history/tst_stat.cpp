@@ -45,6 +45,16 @@ private slots:
     void newUserRegistration();
     void severalWindowsFreedOnClose();
     void captionShowsNicknameAsItIs();
+    void keys_data();
+    void keys();
+    void serverTextInBoxesIsCut();
+
+private:
+    // Lines the client has sent since the last call; a marker line shows they are all here.
+    static QStringList sent(FakeClub &club, TestClient &c)
+    {
+        return club.takeSent([&](const QString &mark) { c.frame()->SendLine(mark); });
+    }
 };
 
 void TstStat::checks_data()
@@ -166,7 +176,7 @@ void TstStat::failedCheckKeepsWindow()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(alive && alive->isVisible());
     QCOMPARE(alive->fdEmil->text(), QStringLiteral("nomail"));
-    QVERIFY(club.received.isEmpty());
+    QCOMPARE(sent(club, c), QStringList());
 }
 
 void TstStat::nicknameChange_data()
@@ -197,12 +207,7 @@ void TstStat::nicknameChange()
     QPointer<TStat> alive(w);
     w->fdNick->setText(QStringLiteral("Abd"));
     w->btSave->click();
-    if (!sent.isEmpty()) {
-        QVERIFY(club.waitForLines(1));
-        QCOMPARE(club.received, QStringList{sent});
-    } else {
-        QVERIFY(club.received.isEmpty());
-    }
+    QCOMPARE(TstStat::sent(club, c), sent.isEmpty() ? QStringList() : QStringList{sent});
     QCOMPARE(c.dialogs->texts(QStringLiteral("yesno")),
              QStringList{QStringLiteral("Most lebomlik a kapcsolat és az új becenévvel kell belépni. Rendben?")});
     QCOMPARE(c.dialogs->texts(QStringLiteral("message")), message.isEmpty() ? QStringList() : QStringList{message});
@@ -256,6 +261,61 @@ void TstStat::captionShowsNicknameAsItIs()
     QVERIFY(w && w->windowHandle());
     QCOMPARE(w->windowHandle()->title(), QStringLiteral("a[*]b"));
     w->close();
+}
+
+void TstStat::keys_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("enterSaves");
+    QTest::newRow("0 own") << "0" << true;
+    QTest::newRow("1 public") << "1" << true;
+    QTest::newRow("2 another's") << "2" << false;
+    QTest::newRow("5 new entry") << "5" << true;
+}
+
+// Enter presses "&Megőriz" only where it is shown: a record that cannot be saved must not go
+// out as the user's own (nor start a nickname change). Escape is "Semmis" everywhere.
+void TstStat::keys()
+{
+    QFETCH(QString, status);
+    QFETCH(bool, enterSaves);
+    FakeClub club;
+    TestClient c;
+    QVERIFY(c.connectTo(club));
+    c.frame()->setOwnNick(QStringLiteral("Abc"));
+    const auto open = [&] {
+        TStat *w = TStat::ReceiveStat(c.ctx, status + QStringLiteral(" Abc Def;a@b.hu;Abc;1000 Xyz;Fo u. 1;;;;"));
+        return QPointer<TStat>(w);
+    };
+
+    QPointer<TStat> w = open();
+    QTest::keyClick(w->fdTown, Qt::Key_Escape);
+    QTRY_VERIFY(!w);
+    QCOMPARE(sent(club, c), QStringList());
+
+    w = open();
+    QTest::keyClick(w->fdTown, Qt::Key_Return);
+    if (enterSaves) {
+        QCOMPARE(sent(club, c).size(), 1);
+        QTRY_VERIFY(!w);
+        return;
+    }
+    QCOMPARE(sent(club, c), QStringList());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(c.dialogs->shown.size(), 0);
+    w->close();
+}
+
+// A nickname as long as a line can be still gives a box of a sensible width.
+void TstStat::serverTextInBoxesIsCut()
+{
+    TestClient c;
+    const QString nick(5000, QLatin1Char('N'));
+    c.ctx.guard([&] { c.ctx.dispatcher().dispatch(QStringLiteral("D4 ") + nick); });
+    const QStringList shown = c.dialogs->texts(QStringLiteral("message"));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first(), nick.left(79) + QStringLiteral("… nem regisztrált név"));
 }
 
 QTEST_MAIN(TstStat)

@@ -10,6 +10,7 @@
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
 #include "cards/VmKibic.h"
+#include "history/VmStat.h"
 #include "history/VmMatch.h"
 #include "history/VmRoll.h"
 #include "session/ClickLabel.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QPointer>
 
 class TstFrame : public QObject
 {
@@ -40,6 +42,8 @@ private slots:
     void startUpWritesVersion();
     void closeQuery_data();
     void closeQuery();
+    void closingEndsTheProgram_data();
+    void closingEndsTheProgram();
     void aboutBox();
     void messageBoxShowsServerTextLiterally();
     void helpPageShipsWithProgram();
@@ -248,6 +252,56 @@ void TstFrame::closeQuery()
     QCOMPARE(c.frame()->isVisible(), !closes);
     QCOMPARE(c.dialogs->texts(QStringLiteral("yesno")),
              ask ? QStringList{QStringLiteral("Valóban elhagyod a klubbot?")} : QStringList{});
+}
+
+void TstFrame::closingEndsTheProgram_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("never connected") << "never";
+    QTest::newRow("connected") << "connected";
+    QTest::newRow("connection lost") << "lost";
+}
+
+// Whatever the connection did, closing the main window leaves no window on the screen:
+// a window still shown would keep the program running with no main window to end it.
+void TstFrame::closingEndsTheProgram()
+{
+    QFETCH(QString, state);
+    FakeClub club;
+    TestClient c;
+    c.frame()->show();
+    c.ctx.connect->fdExit->setChecked(false);
+    if (state != QLatin1String("never"))
+        QVERIFY(c.connectTo(club));
+    for (QWidget *w : {static_cast<QWidget *>(c.ctx.card), static_cast<QWidget *>(c.ctx.desk),
+                       static_cast<QWidget *>(c.ctx.bid), static_cast<QWidget *>(c.ctx.list),
+                       static_cast<QWidget *>(c.ctx.tk), static_cast<QWidget *>(c.ctx.roll),
+                       static_cast<QWidget *>(c.ctx.match)})
+        w->show();
+    c.ctx.kibic->SetKibic(true);
+    c.ctx.kibic->show();
+    QPointer<TStat> stat = TStat::ReceiveStat(c.ctx, QStringLiteral("2 ;;Anna;"));
+    QVERIFY(stat && stat->isVisible());
+    if (state == QLatin1String("lost")) {
+        club.closeClient();
+        QTRY_VERIFY(c.chatLines().contains(QStringLiteral(">>> A kapcsolat mexakadt")));
+    }
+
+    // The program's own loop runs, as in main(): it must end by itself once the main
+    // window is closed (the watchdog's code 1 means it did not).
+    QTimer::singleShot(0, c.frame(), [&] { c.frame()->menuItem("mnExit")->trigger(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(5000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!c.frame()->isVisible());
+    QStringList shown;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            shown << w->objectName();
+    QCOMPARE(shown, QStringList());
+    QVERIFY(!c.ctx.kibic->Kibic());
 }
 
 void TstFrame::aboutBox()

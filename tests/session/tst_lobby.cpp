@@ -62,6 +62,9 @@ private slots:
     void controlsRunTheirCommands();
     void badLines_data();
     void badLines();
+    void serverWordsInErrors_data();
+    void serverWordsInErrors();
+    void longNickInTakeBackQuestion();
 
 private:
     void feed(const QString &line);
@@ -665,6 +668,39 @@ void TstLobby::badLines()
     QCOMPARE((QStringList{frame()->lbDeal->text(), frame()->lbMatch->text(), frame()->fdDeal14->text(),
                           frame()->fdDeal23->text()}),
              dealBefore);
+}
+
+void TstLobby::serverWordsInErrors_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("error");
+    const QString longName(5000, QLatin1Char('T'));
+    // A room name is put into the text once, as it is: "%2" in it is not a place for the count.
+    QTest::newRow("%2 in a room name") << "L1 Te%2rem -1" << "Hibás teremlista: Te%2rem létszáma -1";
+    QTest::newRow("%1%2 as a room name") << "L1 %1%2 3 A B" << "Hibás teremlista: %1%2 névsora rövidebb 3 névnél";
+    QTest::newRow("long room name") << "L1 " + longName + " -1"
+                                    << "Hibás teremlista: " + longName.left(79) + "… létszáma -1";
+    QTest::newRow("long word for a number") << "N" + QString(300, QLatin1Char('9')) + "x 1"
+                                            << "'" + QString(79, QLatin1Char('9')) + "…' nem érvényes egész szám";
+}
+
+void TstLobby::serverWordsInErrors()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, error);
+    feed(line);
+    QCOMPARE(client->dialogs->errors(), QStringList{error});
+}
+
+// The question shows a sensible width of a very long name; the answer names it whole.
+void TstLobby::longNickInTakeBackQuestion()
+{
+    const QString nick(3000, QLatin1Char('R'));
+    client->dialogs->yesNoAnswers.enqueue(true);
+    feed(QStringLiteral("V") + nick);
+    QCOMPARE(client->dialogs->texts(QStringLiteral("yesno")),
+             QStringList{nick.left(79) + QStringLiteral("… visszavonást kér. Hozzájárulok.")});
+    QCOMPARE(sent(), QStringList{QStringLiteral("V") + nick + QStringLiteral(" y")});
 }
 
 QTEST_MAIN(TstLobby)
