@@ -64,6 +64,7 @@ void TestBidText::parse_data()
                                                                u"8"_s + NB + u"Tarokk"_s};
     QTest::newRow("only the first seat and a blank") << u"3 "_s << 3 << QStringList{};
     QTest::newRow("empty text") << QString() << 1 << QStringList{};
+    QTest::newRow("seat beyond 4") << a << 7 << QStringList{};
     // The words there are, and no invented empty ones: a hostile count cannot make it loop.
     QTest::newRow("count beyond the words") << u"1 5 Gém Kassza"_s << 1
                                             << QStringList{u"Gém"_s, u"Kassza"_s};
@@ -143,18 +144,23 @@ void TestBidText::render()
     QStringList laid;
     BidLayout::Render(text, laid);
     QCOMPARE(laid, lines);
+    // The list window reads the column and the bid back from each line.
+    for (const QString &line : laid)
+        QCOMPARE(BidLayout::ColumnOf(line) * 27, int(line.size() - BidLayout::BidOf(line).size()));
 }
 
 void TestBidText::renderRefusesBadCount()
 {
+    QString text = u"1 1 Gém egy Kassza"_s;
+    QStringList laid;
     try {
-        QString text = u"1 1 Gém egy Kassza"_s;
-        QStringList laid;
         BidLayout::Render(text, laid);
         QFAIL("a count that is not a number was laid out");
     } catch (const ConversionError &e) {
         QVERIFY2(e.text().contains(u"egy"_s), qPrintable(e.text()));
     }
+    // What came before the bad count stays laid out.
+    QCOMPARE(laid, QStringList{blanks(27) + u"Gém"_s});
 }
 
 void TestBidText::renderBoard()
