@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 
 class TstBidList : public QObject
@@ -18,6 +19,7 @@ class TstBidList : public QObject
     Q_OBJECT
 private slots:
     void showBids();
+    void columnsFitTheirBidsAndNames();
 };
 
 void TstBidList::showBids()
@@ -45,6 +47,47 @@ void TstBidList::showBids()
     c.frame()->menuItem("mnBids")->trigger();
     QVERIFY(c.ctx.list->isVisible());
     QCOMPARE(list->count(), 1);
+}
+
+// Every bid and every nickname is readable whole: a column is as wide as its widest text
+// and the caption stands over it, also when the list is scrolled sideways.
+void TstBidList::columnsFitTheirBidsAndNames()
+{
+    TestClient c;
+    c.frame()->show();
+    const QString nb(QChar(0x00A0));
+    c.frame()->seatField(1)->setText(QStringLiteral("Hosszúnevű_Játékos"));
+    c.frame()->seatField(2)->setText(QStringLiteral("Ab"));
+    TListForm *form = c.ctx.list;
+    form->ShowBids(QStringLiteral("1 1 **Kakadu") + nb + QStringLiteral("sárkány 1 **Kanári") + nb
+                   + QStringLiteral("sólyom 0 2 Pikoló Piros-fekete 1 Gém"));
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    const QFontMetrics fm(form->ListBox->font());
+    for (const QString &line : form->Lines()) {
+        const int column = BidLayout::ColumnOf(line);
+        const QString bid = BidLayout::BidOf(line);
+        QVERIFY2(fm.horizontalAdvance(bid) < form->ColumnWidth(column), qPrintable(bid));
+    }
+    for (int column = 0; column < 3; ++column) {
+        QVERIFY(form->ColumnWidth(column) >= TListForm::DesignColumnWidth);
+        QCOMPARE(form->ColumnLeft(column + 1), form->ColumnLeft(column) + form->ColumnWidth(column));
+    }
+    for (const QLabel *caption : form->Seats)
+        QVERIFY2(caption->width() > QFontMetrics(caption->font()).horizontalAdvance(caption->text()),
+                 qPrintable(caption->text()));
+    const auto captionOver = [&](int seat) { return form->Seats[seat - 1]->x(); };
+    QCOMPARE(form->Seats[0]->text(), QStringLiteral("Hosszúnevű_Játékos"));
+    const QListWidget *list = form->ListBox;
+    const int origin = list->x() + list->viewport()->x();
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(captionOver(seat), origin + form->ColumnLeft(seat % 4));
+
+    // A window narrower than the columns scrolls them sideways, captions and all.
+    form->resize(200, 200);
+    QTRY_VERIFY(list->horizontalScrollBar()->maximum() > 0);
+    list->horizontalScrollBar()->setValue(40);
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(captionOver(seat), origin - 40 + form->ColumnLeft(seat % 4));
 }
 
 QTEST_MAIN(TstBidList)
