@@ -15,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTextFrame>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -128,6 +129,10 @@ TRollForm::TRollForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     buildBidPage();
     buildPlayPage();
     Page->setCurrentIndex(0);
+    m_flushTimer = new QTimer(this);
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(QuietMs);
+    connect(m_flushTimer, &QTimer::timeout, this, [this] { m_ctx.guard([this] { flushTree(); }); });
     connect(Page, &QTabWidget::currentChanged, this, [this](int index) {
         m_ctx.guard([this, index] { PageChange(index); });
     });
@@ -135,6 +140,10 @@ TRollForm::TRollForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
 
 TRollForm::~TRollForm()
 {
+    // Nodes still waiting to go into the tree belong to no tree yet.
+    qDeleteAll(m_newTop);
+    for (const QList<QTreeWidgetItem *> &nodes : std::as_const(m_newChildren))
+        qDeleteAll(nodes);
     // The tree's items point at the deals; let the tree go first.
     delete Tv;
     Tv = nullptr;
@@ -401,8 +410,7 @@ TRollForm::TStoredDeal *TRollForm::storeRecord(const QString &board, qint32 id, 
     if (place.NewBoard) {
         auto *node = new QTreeWidgetItem(QStringList{board});
         node->setData(0, DealRole, THistoryIndex::None);
-        Tv->addTopLevelItem(node);
-        node->setExpanded(true);
+        m_newTop.append(node);
         m_boardNodes.push_back(node);
     }
     if (place.NewDeal) {
@@ -412,16 +420,14 @@ TRollForm::TStoredDeal *TRollForm::storeRecord(const QString &board, qint32 id, 
         QTreeWidgetItem *node = nullptr;
         if (place.NewDay) {
             node = new QTreeWidgetItem(QStringList{DayNumber::TreeText(record.Day)});
-            m_boardNodes[size_t(place.BoardGroup)]->addChild(node);
+            appendNode(m_boardNodes[size_t(place.BoardGroup)], node);
             m_dayNodes.push_back(node);
         } else {
             node = new QTreeWidgetItem(QStringList{QString::number(id)});
-            m_dayNodes[size_t(place.DayGroup)]->addChild(node);
+            appendNode(m_dayNodes[size_t(place.DayGroup)], node);
         }
         node->setData(0, DealRole, place.Deal);
         deal->Board.Node = node;
-        if (place.NewDay)
-            node->setExpanded(true);
     }
     TStoredDeal *deal = m_deals[size_t(place.Deal)].get();
     TBoard &b = deal->Board;
@@ -450,21 +456,64 @@ void TRollForm::showHeader()
     lbResult->setText(b.Split);
 }
 
-void TRollForm::selectLater(TStoredDeal *deal)
+void TRollForm::appendNode(QTreeWidgetItem *parent, QTreeWidgetItem *node)
 {
-    // Selecting scrolls the tree, which lays out every row again: during a burst of
-    // records that happens once, when the burst gives the event loop its turn.
-    m_pendingSelect = deal;
-    if (m_selectQueued)
+    // A node under one that is not in the tree yet goes with it; under one in the tree it
+    // waits to be appended with its siblings.
+    if (!parent->treeWidget()) {
+        parent->addChild(node);
         return;
-    m_selectQueued = true;
-    QMetaObject::invokeMethod(this, [this] { m_ctx.guard([this] { selectPending(); }); },
-                              Qt::QueuedConnection);
+    }
+    auto at = m_newChildren.find(parent);
+    if (at == m_newChildren.end()) {
+        m_newParents.append(parent);
+        at = m_newChildren.insert(parent, {});
+    }
+    at->append(node);
 }
 
-void TRollForm::selectPending()
+void TRollForm::selectLater(TStoredDeal *deal)
 {
-    m_selectQueued = false;
+    // Every change to the tree's rows lays all of them out again at the next turn of the
+    // event loop, and selecting scrolls, which lays them out at once. Record by record that
+    // makes a burst of records quadratic. So new nodes wait and go in together, and the
+    // newest deal is selected, when no record has come for a moment (the burst is over),
+    // or at the latest every MaxHoldMs while a long burst lasts, so the screen follows it.
+    m_pendingSelect = deal;
+    if (!m_flushTimer->isActive())
+        m_holding.start();
+    if (m_holding.elapsed() >= MaxHoldMs) {
+        m_flushTimer->stop();
+        flushTree();
+        return;
+    }
+    m_flushTimer->start();
+}
+
+void TRollForm::flushTree()
+{
+    for (QTreeWidgetItem *parent : std::as_const(m_newParents))
+        parent->addChildren(m_newChildren.value(parent));
+    Tv->addTopLevelItems(m_newTop);
+    // The tree shows everything it holds: boards and days open, as each deal's selection
+    // would leave them.
+    const auto open = [this](QTreeWidgetItem *node) {
+        if (node->childCount() > 0)
+            node->setExpanded(true);
+    };
+    for (QTreeWidgetItem *parent : std::as_const(m_newParents)) {
+        open(parent);
+        for (QTreeWidgetItem *child : m_newChildren.value(parent))
+            open(child);
+    }
+    for (QTreeWidgetItem *top : std::as_const(m_newTop)) {
+        open(top);
+        for (int i = 0; i < top->childCount(); ++i)
+            open(top->child(i));
+    }
+    m_newParents.clear();
+    m_newChildren.clear();
+    m_newTop.clear();
     TStoredDeal *deal = std::exchange(m_pendingSelect, nullptr);
     if (deal && deal->Board.Node)
         Tv->setCurrentItem(deal->Board.Node);

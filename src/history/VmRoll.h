@@ -6,6 +6,8 @@
 #include "bidding/VmList.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QList>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -20,6 +22,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QTimer;
 class TPlayView;
 
 class TRollForm : public QWidget
@@ -106,8 +109,9 @@ private:
     TStoredDeal *storeRecord(const QString &board, qint32 id, QString rest);
     void showHeader();
     void setMemo(const QStringList &lines);
+    void appendNode(QTreeWidgetItem *parent, QTreeWidgetItem *node);
     void selectLater(TStoredDeal *deal);
-    void selectPending();
+    void flushTree();
     // Sends the request once; again only after retryAfterMs without an answer.
     bool request(TFetchState &fetch, char code);
 
@@ -118,6 +122,13 @@ private:
     std::vector<QTreeWidgetItem *> m_boardNodes;        // by board group
     std::vector<QTreeWidgetItem *> m_dayNodes;          // by day group
     TStoredDeal *m_current = nullptr;
+    // New nodes and the deal to select wait until a burst of records is over.
+    static constexpr int QuietMs = 30;
+    static constexpr int MaxHoldMs = 250;
+    QList<QTreeWidgetItem *> m_newTop;
+    QList<QTreeWidgetItem *> m_newParents; // nodes in the tree that get new children
+    QHash<QTreeWidgetItem *, QList<QTreeWidgetItem *>> m_newChildren;
     TStoredDeal *m_pendingSelect = nullptr;
-    bool m_selectQueued = false;
+    QTimer *m_flushTimer = nullptr;
+    QElapsedTimer m_holding;
 };

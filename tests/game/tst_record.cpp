@@ -1,11 +1,13 @@
-// The archive's line for a finished deal, and the history replies read the way the
-// client's deal history reads them.
+// The archive's line for a finished deal, and the history replies read by the client's deal
+// history's own readers.
 
 #include "game/Deal.h"
 #include "game/Record.h"
 
 #include "bidding/BidLayout.h"
 #include "cards/Hands.h"
+#include "cards/Replay.h"
+#include "history/HistoryText.h"
 
 #include <QTest>
 
@@ -53,39 +55,6 @@ void compareRecords(const DealRecord &a, const DealRecord &b)
     QCOMPARE(a.takenBy23, b.takenBy23);
     QCOMPARE(a.bidText, b.bidText);
     QCOMPARE(a.scoreRows, b.scoreRows);
-}
-
-// Leaders of tricks 2..10 as the replay works them out from the board number and the
-// cards alone.
-QList<int> replayLeaders(const DealRecord &r)
-{
-    QList<int> leaders{r.board.toInt() % 2 ? 1 : 3};
-    for (int k = 0; k < 9; ++k) {
-        int best = 0, bestSeat = 0;
-        for (int j = 1; j <= 4; ++j)
-            if (r.played[j - 1][k] > best) {
-                best = r.played[j - 1][k];
-                bestSeat = j;
-            }
-        if (best > 20) {
-            leaders << bestSeat;
-            continue;
-        }
-        const int lead = leaders.last();
-        const int led = r.played[lead - 1][k];
-        const int limit = ((led - 1) / 5) * 5 + 6;
-        int winner = lead;
-        best = led;
-        for (int j = 1; j <= 4; ++j) {
-            const int c = r.played[j - 1][k];
-            if (best < c && c < limit) {
-                best = c;
-                winner = j;
-            }
-        }
-        leaders << winner;
-    }
-    return leaders;
 }
 
 } // namespace
@@ -195,12 +164,8 @@ void TstRecord::daysReply()
     QCOMPARE(DaysReply({38782, 38783}), QStringLiteral("Y38782 38783"));
     QCOMPARE(DaysReply({0}), QStringLiteral("Y0"));
     QCOMPARE(DaysReply({}), QStringLiteral("Y"));
-    // The day chooser reads the line with NextInt until it is empty.
-    QString rest = DaysReply({5, 45000, 46000}).mid(1);
-    QList<int> days;
-    while (!rest.isEmpty())
-        days << NextInt(rest);
-    QCOMPARE(days, (QList<int>{5, 45000, 46000}));
+    // The day chooser's own reader gets the days back.
+    QCOMPARE(ReadDays(DaysReply({5, 45000, 46000}).mid(1)), (QList<qint32>{5, 45000, 46000}));
 }
 
 void TstRecord::dealsReplyReadsAsTheHistoryReadsIt()
@@ -213,34 +178,33 @@ void TstRecord::dealsReplyReadsAsTheHistoryReadsIt()
         const DealRecord &r = i == 0 ? a : b;
         QVERIFY(lines[i].startsWith(QStringLiteral("X0 ")));
         QString rest = lines[i].mid(1);
-        QCOMPARE(NextInt(rest), 0);
-        QCOMPARE(NextWord(rest), r.board);
-        QCOMPARE(NextInt(rest), r.id);
-        QCOMPARE(NextInt(rest), r.day);
-        const QString tag = NextWord(rest);
-        QVERIFY(!tag.isEmpty());
+        const THistoryHeader header = ReadHistoryHeader(rest);
+        QCOMPARE(header.Code, 0);
+        QCOMPARE(header.Board, r.board);
+        QCOMPARE(header.Id, r.id);
+        const TDealRecord read = ReadDealRecord(rest);
+        QCOMPARE(read.Day, r.day);
+        QVERIFY(!read.Tag.isEmpty());
+        QCOMPARE(read.Names, r.names);
+        QCOMPARE(read.Hands[0].Cards(), r.takenBy23);
         for (int s = 0; s < 4; ++s)
-            QCOMPARE(NextWord(rest), r.names[s]);
-        QList<int> lists[5];
-        for (auto &list : lists)
-            for (int k = 0; k < 10; ++k)
-                list << NextInt(rest);
-        QVERIFY(rest.isEmpty());
-        QCOMPARE(lists[0], r.takenBy23);
-        for (int s = 0; s < 4; ++s)
-            QCOMPARE(lists[s + 1], r.played[s]);
+            QCOMPARE(read.Hands[s + 1].Cards(), r.played[s]);
         // The replay finds the same takers from the board number and the cards alone.
-        const QList<int> leaders = replayLeaders(r);
+        TReplay replay;
+        for (int s = 1; s <= 4; ++s)
+            read.Hands[s].CopyTo(replay.SeatHand(s));
+        replay.SetBoard(r.board.toInt());
+        QCOMPARE(replay.Leaders.Count(), 10);
         for (int k = 1; k < 10; ++k) {
-            const bool side23 = leaders[k] == 2 || leaders[k] == 3;
+            const int leader = replay.Leaders.Get(k);
+            const bool side23 = leader == 2 || leader == 3;
             QCOMPARE(r.takenBy23[k - 1] - (k > 1 ? r.takenBy23[k - 2] : 0), side23 ? 1 : 0);
         }
     }
     // The tag is the balance of side 1-4.
     QString rest = lines[1].mid(1);
-    for (int i = 0; i < 4; ++i)
-        NextWord(rest);
-    QCOMPARE(NextWord(rest), QStringLiteral("+25"));
+    ReadHistoryHeader(rest);
+    QCOMPARE(ReadDealRecord(rest).Tag, QStringLiteral("+25"));
 }
 
 void TstRecord::scoresReplyRows()
@@ -249,17 +213,14 @@ void TstRecord::scoresReplyRows()
     const QString line = ScoresReply(r);
     QVERIFY(line.startsWith(QStringLiteral("X1 17 7 ")));
     QString rest = line.mid(1);
-    QCOMPARE(NextInt(rest), 1);
-    QCOMPARE(NextWord(rest), QStringLiteral("17"));
-    QCOMPARE(NextInt(rest), 7);
-    // The history reads rows while more than three characters are left.
+    const THistoryHeader header = ReadHistoryHeader(rest);
+    QCOMPARE(header.Code, 1);
+    QCOMPARE(header.Board, QStringLiteral("17"));
+    QCOMPARE(header.Id, 7);
+    // The history's own reader gets the rows back.
     QStringList rows;
-    while (rest.size() > 3) {
-        const QString label = NextWord(rest);
-        const int a = NextInt(rest);
-        const int b = NextInt(rest);
-        rows << QStringLiteral("%1 %2 %3").arg(label).arg(a).arg(b);
-    }
+    for (const TScoreRow &row : ReadScoreRows(rest).Rows)
+        rows << QStringLiteral("%1 %2 %3").arg(row.Label).arg(row.A).arg(row.B);
     QCOMPARE(rows, r.scoreRows);
 }
 
@@ -268,9 +229,11 @@ void TstRecord::bidsReplyText()
     const DealRecord r = handMade();
     const QString line = BidsReply(r);
     QString rest = line.mid(1);
-    QCOMPARE(NextInt(rest), 2);
-    QCOMPARE(NextWord(rest), QStringLiteral("17"));
-    QCOMPARE(NextInt(rest), 7);
+    const THistoryHeader header = ReadHistoryHeader(rest);
+    QCOMPARE(header.Code, 2);
+    QCOMPARE(header.Board, QStringLiteral("17"));
+    QCOMPARE(header.Id, 7);
+    // What the history stores as the deal's bids, laid out as its bidding page does.
     QCOMPARE(rest, r.bidText);
     QStringList layout;
     BidLayout::Render(rest, layout);
