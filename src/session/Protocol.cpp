@@ -8,6 +8,7 @@
 #include "session/Link.h"
 #include "session/VmConnect.h"
 #include "session/VmFrame.h"
+#include "history/VmMatch.h"
 #include "history/VmRoll.h"
 #include "history/VmSeen.h"
 #include "history/VmStat.h"
@@ -53,6 +54,9 @@ void InstallHandlers(Dispatcher &d, Context &ctx)
     // Earlier deals: the deal history's replies, and the days that have stored deals.
     d.add(QLatin1Char('X'), [&ctx](QString &arg) { ctx.roll->ReceiveHistory(arg); });
     d.add(QLatin1Char('Y'), [&ctx](QString &arg) { TSeen::ReceiveDays(ctx, arg); });
+
+    // Team matches: "R0" with the match list, any other number an invitation.
+    d.add(QLatin1Char('R'), [&ctx](QString &arg) { ctx.match->ReceiveMatches(arg); });
 
     d.setUnknownHandler([frame](const QString &line) {
         frame->LogLine(QStringLiteral("Ismeretlen:"), line);

@@ -12,6 +12,7 @@
 #include "cards/VmCard.h"
 #include "cards/VmDesk.h"
 #include "cards/VmKibic.h"
+#include "history/VmMatch.h"
 #include "history/VmRoll.h"
 #include "history/VmSeen.h"
 #include "app/Caption.h"
@@ -604,6 +605,7 @@ void TFrame::LinkDisconnected()
     Page->setCurrentWidget(TabLobby);
     HideGameWindows();
     m_ctx.roll->ConnectionEnded();
+    m_ctx.match->ConnectionEnded();
     m_ctx.tk->hide();
     ClearLobbyLists();
     SetSessionEnabled(false);
@@ -614,6 +616,7 @@ void TFrame::LinkLost()
     LogLine(QStringLiteral("A"), QStringLiteral("kapcsolat mexakadt"));
     // The history hides; its deals stay, and what was asked for and not answered may be asked again.
     m_ctx.roll->ConnectionEnded();
+    m_ctx.match->ConnectionEnded();
 }
 
 void TFrame::cmConnect()
