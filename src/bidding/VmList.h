@@ -54,7 +54,7 @@ public:
     // or its caption needs, and never narrower than the design's 80 pixels.
     int ColumnLeft(int column) const { return m_columnLeft.at(column); }
     int ColumnWidth(int column) const { return m_columnWidth.at(column); }
-    int ContentsWidth() const { return m_columnLeft[3] + m_columnWidth[3] + ColumnMargin; }
+    int ContentsWidth() const { return m_columnLeft[3] + m_columnWidth[3]; }
     static constexpr int DesignColumnWidth = 80;
     static constexpr int ColumnMargin = 8;
     static constexpr int ColumnPadding = 6; // between a column's text and the next column
