@@ -6,6 +6,7 @@
 //
 // Goals (50,000 lines in 5 rounds): last round / first round at most 1.5; memory flat.
 
+#include "BenchOptions.h"
 #include "TestClient.h"
 
 #include "session/ChatPane.h"
@@ -34,18 +35,10 @@ long residentKiB()
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    bench::DefaultToOffscreen();
     QApplication app(argc, argv);
-    int lines = 50000;
-    int rounds = 5;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--lines"))
-            lines = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--rounds"))
-            rounds = args[i + 1].toInt();
-    }
-    rounds = std::max(rounds, 1);
+    const int lines = bench::IntOption(app.arguments(), QStringLiteral("--lines"), 50000);
+    const int rounds = std::max(bench::IntOption(app.arguments(), QStringLiteral("--rounds"), 5), 1);
     const int perRound = std::max(lines / rounds, 1);
 
     FakeClub club;

@@ -5,6 +5,7 @@
 //
 // Goals: at least 50,000 lines/s, no stall over 100 ms, idle CPU under 20 ms in 10 s.
 
+#include "BenchOptions.h"
 #include "TestClient.h"
 
 #include "session/Dispatch.h"
@@ -49,17 +50,10 @@ QByteArray burst(int count)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    bench::DefaultToOffscreen();
     QApplication app(argc, argv);
-    int lines = 100000;
-    int idleSeconds = 10;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--lines"))
-            lines = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--idle"))
-            idleSeconds = args[i + 1].toInt();
-    }
+    const int lines = bench::IntOption(app.arguments(), QStringLiteral("--lines"), 100000);
+    const int idleSeconds = bench::IntOption(app.arguments(), QStringLiteral("--idle"), 10);
 
     FakeClub club;
     // The test client answers the login page that opens after the main window shows
