@@ -64,20 +64,20 @@ QList<qint32> ReadDays(QString text)
 }
 
 QList<TRowText> DealRowTexts(const QString &tag, const std::array<QString, 4> &names,
-                             const QString &split)
+                             const QString &split, int tabWidth)
 {
-    using namespace HistoryColumns;
-    return {{X1, tag},
-            {X2, names[0] + QLatin1Char('-') + names[3]},
-            {X3, split},
-            {X4, names[1] + QLatin1Char('-') + names[2]}};
+    const HistoryColumns::TColumns x = HistoryColumns::Columns(tabWidth);
+    return {{x.X1, tag},
+            {x.X2, names[0] + QLatin1Char('-') + names[3]},
+            {x.X3, split},
+            {x.X4, names[1] + QLatin1Char('-') + names[2]}};
 }
 
-QList<TRowText> BoardRowTexts(const QString &board)
+QList<TRowText> BoardRowTexts(const QString &board, int tabWidth)
 {
-    using namespace HistoryColumns;
+    const HistoryColumns::TColumns x = HistoryColumns::Columns(tabWidth);
     const QString attackers = QStringLiteral("--- Támadók ---");
     const QString defenders = QStringLiteral("---   Védők   ---");
     const bool odd = !board.isEmpty() && board.back().unicode() % 2 != 0;
-    return {{X2, odd ? attackers : defenders}, {X4, odd ? defenders : attackers}};
+    return {{x.X2, odd ? attackers : defenders}, {x.X4, odd ? defenders : attackers}};
 }

@@ -68,16 +68,25 @@ struct TRowText
     QString Text;
 };
 namespace HistoryColumns {
-constexpr int TabWidth = 82;
-constexpr int X1 = TabWidth * 4 / 3;  // 109: the tag
-constexpr int X2 = TabWidth * 5 / 3;  // 136: side 1-4
-constexpr int X3 = TabWidth * 8 / 3;  // 218: the trick score
-constexpr int X4 = 3 * TabWidth + 6;  // 252: side 2-3
+// The page control's tab width as designed; the window's tabs are never narrower, and wider
+// only when a caption needs it in the desktop's font, and the columns widen with them.
+constexpr int DesignTabWidth = 82;
+struct TColumns
+{
+    int X1; // W·4/3: the tag
+    int X2; // W·5/3: side 1-4
+    int X3; // W·8/3: the trick score
+    int X4; // 3·W + 6: side 2-3
+};
+constexpr TColumns Columns(int tabWidth = DesignTabWidth)
+{
+    return {tabWidth * 4 / 3, tabWidth * 5 / 3, tabWidth * 8 / 3, 3 * tabWidth + 6};
+}
 } // namespace HistoryColumns
 
 // A row that carries a deal: tag, the names of side 1-4, the split, the names of side 2-3.
 QList<TRowText> DealRowTexts(const QString &tag, const std::array<QString, 4> &names,
-                             const QString &split);
+                             const QString &split, int tabWidth = HistoryColumns::DesignTabWidth);
 // A board-number row names the attacking side over its column: side 1-4 when the last
 // character's code is odd, side 2-3 otherwise.
-QList<TRowText> BoardRowTexts(const QString &board);
+QList<TRowText> BoardRowTexts(const QString &board, int tabWidth = HistoryColumns::DesignTabWidth);

@@ -8,11 +8,13 @@
 #include "session/VmFrame.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
+#include <QSyntaxHighlighter>
 #include <QTabBar>
 #include <QTextFrame>
 #include <QTimer>
@@ -35,17 +37,26 @@ QString pageCaption(int index)
     return index >= 0 && index < 4 ? QString::fromUtf8(PageCaptions[index]) : QString();
 }
 
-// Every tab is as wide as the page control's tab width; the tree's columns are worked out
-// from the same number.
+// Every tab is as wide as the page control's tab width, and the tree's columns are worked
+// out from the same number. It is the design's 82 pixels unless a caption needs more in the
+// desktop's font.
 class TFixedTabBar : public QTabBar
 {
 public:
     using QTabBar::QTabBar;
 
+    int uniformWidth() const
+    {
+        int width = HistoryColumns::DesignTabWidth;
+        for (int i = 0; i < count(); ++i)
+            width = std::max(width, QTabBar::tabSizeHint(i).width());
+        return width;
+    }
+
 protected:
     QSize tabSizeHint(int index) const override
     {
-        return {HistoryColumns::TabWidth, QTabBar::tabSizeHint(index).height()};
+        return {uniformWidth(), QTabBar::tabSizeHint(index).height()};
     }
 };
 
@@ -53,6 +64,51 @@ class TPageControl : public QTabWidget
 {
 public:
     explicit TPageControl(QWidget *parent) : QTabWidget(parent) { setTabBar(new TFixedTabBar(this)); }
+    int tabWidth() const { return static_cast<TFixedTabBar *>(tabBar())->uniformWidth(); }
+};
+
+// The score grid's numbers carry blanks in front to stand right in a fixed font; here they
+// are drawn right-aligned without them, so a narrow column shows the number, not "...".
+class TNumberDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() > 0)
+            option->text = option->text.trimmed();
+    }
+};
+
+// The bid lines keep their indents of 27 blanks per seat; the blanks of an indent are made
+// 80/27 pixels wide, so that each seat's bids stand under its label, 80 pixels apart,
+// whatever the font.
+class TIndentSpacing : public QSyntaxHighlighter
+{
+public:
+    TIndentSpacing(QTextDocument *document, const QFont &font)
+        : QSyntaxHighlighter(document),
+          m_extra(80.0 / 27.0 - QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')))
+    {
+    }
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text[blanks] == QLatin1Char(' '))
+            ++blanks;
+        QTextCharFormat format;
+        format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        format.setFontLetterSpacing(m_extra);
+        setFormat(0, int(blanks), format);
+    }
+
+private:
+    qreal m_extra;
 };
 
 // Draws the node's own text as usual, then the deal's tag, sides and split (or, on a
@@ -128,6 +184,10 @@ TRollForm::TRollForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     buildScorePage();
     buildBidPage();
     buildPlayPage();
+    m_tabWidth = static_cast<TPageControl *>(Page)->tabWidth();
+    applyColumnWidths();
+    // Wide enough for the side 2-3 names after the last column, and for the replay.
+    resize(std::max(HistoryColumns::Columns(m_tabWidth).X4 + 150, 400), 330);
     Page->setCurrentIndex(0);
     m_flushTimer = new QTimer(this);
     m_flushTimer->setSingleShot(true);
@@ -172,9 +232,9 @@ void TRollForm::buildTree()
         const int deal = index.data(DealRole).toInt();
         if (deal >= 0 && deal < int(m_deals.size())) {
             const TBoard &b = m_deals[size_t(deal)]->Board;
-            return DealRowTexts(b.Tag, b.Names, b.Split);
+            return DealRowTexts(b.Tag, b.Names, b.Split, m_tabWidth);
         }
-        return item->parent() ? QList<TRowText>() : BoardRowTexts(item->text(0));
+        return item->parent() ? QList<TRowText>() : BoardRowTexts(item->text(0), m_tabWidth);
     }));
     auto *fill = new QVBoxLayout(TabHands);
     fill->setContentsMargins(0, 0, 0, 0);
@@ -192,25 +252,19 @@ void TRollForm::buildScorePage()
 
     // The header stands over the grid's columns: the result over the labels, side 1-4 over
     // the first points, side 2-3 over the second, "Össz" over the difference.
-    int x[5] = {0};
-    for (int i = 0; i < 4; ++i)
-        x[i + 1] = x[i] + GridWidths[i];
     pnRoll = new QWidget(TabRoll);
     pnRoll->setObjectName(QStringLiteral("pnRoll"));
     pnRoll->setFixedHeight(38);
-    lbResult = plainLabel(pnRoll, "lbResult", QString(), {6, 2, GridWidths[0] - 8, 34});
+    lbResult = plainLabel(pnRoll, "lbResult", QString(), {});
     QFont bold = lbResult->font();
     bold.setBold(true);
     lbResult->setFont(bold);
-    const QRect places[4] = {{x[1] + 4, 2, GridWidths[1] - 8, 17}, {x[2] + 4, 2, GridWidths[2] - 6, 17},
-                             {x[2] + 4, 19, GridWidths[2] - 6, 17}, {x[1] + 4, 19, GridWidths[1] - 8, 17}};
     for (int seat = 0; seat < 4; ++seat) {
         const QByteArray name = "lbPlayer" + QByteArray::number(seat + 1);
-        PlayerLabels[size_t(seat)] = plainLabel(pnRoll, name.constData(), QString(), places[seat],
+        PlayerLabels[size_t(seat)] = plainLabel(pnRoll, name.constData(), QString(), {},
                                                 Qt::AlignRight | Qt::AlignVCenter);
     }
-    lbHdrSum = plainLabel(pnRoll, "lbHdrSum", QStringLiteral("Össz"), {x[3], 2, GridWidths[3] - 4, 34},
-                          Qt::AlignRight | Qt::AlignVCenter);
+    lbHdrSum = plainLabel(pnRoll, "lbHdrSum", QStringLiteral("Össz"), {}, Qt::AlignRight | Qt::AlignVCenter);
 
     ScGrid = new QTableWidget(1, 4, TabRoll);
     ScGrid->setObjectName(QStringLiteral("ScGrid"));
@@ -219,8 +273,15 @@ void TRollForm::buildScorePage()
     ScGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ScGrid->verticalHeader()->setDefaultSectionSize(GridRowHeight);
     ScGrid->verticalHeader()->setMinimumSectionSize(GridRowHeight);
-    for (int c = 0; c < 4; ++c)
-        ScGrid->setColumnWidth(c, GridWidths[c]);
+    ScGrid->setItemDelegate(new TNumberDelegate(ScGrid));
+    // The labels take what the numbers leave.
+    ScGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < 4; ++c)
+        ScGrid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Fixed);
+    connect(ScGrid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeScoreLabels(); });
+    // The first column stretches with the window; the labels follow once the grid has
+    // laid its columns out again.
+    ScGrid->installEventFilter(this);
     ScGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     ScGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     ScGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -230,12 +291,12 @@ void TRollForm::buildScorePage()
     pnSum = new QWidget(TabRoll);
     pnSum->setObjectName(QStringLiteral("pnSum"));
     pnSum->setFixedHeight(22);
-    lbSumm[0] = plainLabel(pnSum, "lbSumm0", QStringLiteral("Összesen"), {6, 2, GridWidths[0] - 8, 18});
+    lbSumm[0] = plainLabel(pnSum, "lbSumm0", QStringLiteral("Összesen"), {});
     lbSumm[0]->setFont(bold);
     for (int i = 1; i < 4; ++i) {
         const QByteArray name = "lbSumm" + QByteArray::number(i);
-        lbSumm[size_t(i)] = plainLabel(pnSum, name.constData(), QStringLiteral("0"),
-                                       {x[i], 2, GridWidths[i] - 4, 18}, Qt::AlignRight | Qt::AlignVCenter);
+        lbSumm[size_t(i)] = plainLabel(pnSum, name.constData(), QStringLiteral("0"), {},
+                                       Qt::AlignRight | Qt::AlignVCenter);
         lbSumm[size_t(i)]->setFont(bold);
     }
 
@@ -245,6 +306,40 @@ void TRollForm::buildScorePage()
     layout->addWidget(pnRoll);
     layout->addWidget(ScGrid, 1);
     layout->addWidget(pnSum);
+}
+
+bool TRollForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ScGrid && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, [this] { placeScoreLabels(); }, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
+void TRollForm::applyColumnWidths()
+{
+    // The design's widths, widened as the tabs were.
+    for (int c = 1; c < 4; ++c)
+        ScGrid->setColumnWidth(c, GridWidths[c] * m_tabWidth / HistoryColumns::DesignTabWidth);
+    placeScoreLabels();
+}
+
+void TRollForm::placeScoreLabels()
+{
+    if (!lbSumm[3])
+        return; // still being built
+    int x[5] = {0};
+    for (int c = 0; c < 4; ++c)
+        x[c + 1] = x[c] + ScGrid->columnWidth(c);
+    const int w[4] = {x[1], x[2] - x[1], x[3] - x[2], x[4] - x[3]};
+    lbResult->setGeometry(6, 2, w[0] - 8, 34);
+    PlayerLabels[0]->setGeometry(x[1] + 2, 2, w[1] - 6, 17);
+    PlayerLabels[3]->setGeometry(x[1] + 2, 19, w[1] - 6, 17);
+    PlayerLabels[1]->setGeometry(x[2] + 2, 2, w[2] - 6, 17);
+    PlayerLabels[2]->setGeometry(x[2] + 2, 19, w[2] - 6, 17);
+    lbHdrSum->setGeometry(x[3], 2, w[3] - 4, 34);
+    lbSumm[0]->setGeometry(6, 2, w[0] - 8, 18);
+    for (int i = 1; i < 4; ++i)
+        lbSumm[size_t(i)]->setGeometry(x[i], 2, w[i] - 4, 18);
 }
 
 void TRollForm::buildBidPage()
@@ -269,12 +364,7 @@ void TRollForm::buildBidPage()
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo->setToolTip(QStringLiteral("Kettős kattintás vissza"));
     Memo->setFrameShape(QFrame::NoFrame);
-    // The lines keep their 27-blank indents; the blanks are made 80/27 pixels wide so that
-    // each seat's bids stand under its label, 80 pixels apart, in any font.
-    QFont font = Memo->font();
-    const qreal blank = QFontMetricsF(font).horizontalAdvance(QLatin1Char(' '));
-    font.setWordSpacing(80.0 / 27.0 - blank);
-    Memo->setFont(font);
+    new TIndentSpacing(Memo->document(), Memo->font());
     Memo->document()->setDocumentMargin(2);
 
     auto *layout = new QVBoxLayout(TabBid);

@@ -83,6 +83,9 @@ public:
     QToolBar *ToolBar = nullptr;
     std::array<QToolButton *, 6> ToolButtons{};
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     struct TFetchState
     {
@@ -101,6 +104,8 @@ private:
     void buildScorePage();
     void buildBidPage();
     void buildPlayPage();
+    void applyColumnWidths();
+    void placeScoreLabels();
 
     void PageChange(int index);
     void TvChange(QTreeWidgetItem *item);
@@ -117,6 +122,7 @@ private:
 
     Context &m_ctx;
     bool m_hasDeals = false;
+    int m_tabWidth = 82; // the page control's tab width; the tree's columns follow it
     THistoryIndex m_index;
     std::vector<std::unique_ptr<TStoredDeal>> m_deals; // by the index's deal numbers
     std::vector<QTreeWidgetItem *> m_boardNodes;        // by board group

@@ -1,6 +1,6 @@
 // The client's real windows against a real vimo-club on loopback: log in, enter a room, sit
 // down, bid, play the ten tricks through the own hand window, see the result, and fetch the
-// stored deal of today.
+// deal in the history: its score breakdown, its bidding and its replay, and the day chooser.
 
 #include "AutoPlayer.h"
 #include "ClubProcess.h"
@@ -8,14 +8,41 @@
 
 #include "cards/Picks.h"
 #include "cards/VmKibic.h"
+#include "history/DayNumber.h"
+#include "history/VmRoll.h"
+#include "history/VmSeen.h"
 #include "history/VmStat.h"
 #include "session/Dispatch.h"
 #include "session/VmFrame.h"
 
-#include <QDate>
+#include <QAction>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QPointer>
 #include <QtTest>
+
+namespace {
+
+// The history tree's node of a board number, once it is there.
+QTreeWidgetItem *findBoard(TRollForm *roll, int deal)
+{
+    const QList<QTreeWidgetItem *> found = roll->Tv->findItems(QString::number(deal), Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+TSeen *openChooser()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *s = qobject_cast<TSeen *>(w); s && s->isVisible())
+            return s;
+    return nullptr;
+}
+
+} // namespace
 
 class TstEndToEnd : public QObject
 {
@@ -53,12 +80,26 @@ void TstEndToEnd::wholeDealAgainstRobots()
     const int chatBefore = frame->ChatLineCount();
 
     AutoPlayer player(ctx);
+    // The user's cards in the order they left the hand, for the replay to show again.
+    QList<int> ownPlayed;
+    THand held = ctx.card->Hand();
+    const auto track = [&] {
+        const THand now = ctx.card->Hand();
+        if (now.Count() == held.Count() - 1)
+            for (int card : held.Cards())
+                if (!now.Contains(card))
+                    ownPlayed << card;
+        held = now;
+    };
     QVERIFY2(QTest::qWaitFor([&] {
                  player.step();
+                 track();
                  return player.dealOver() || player.stuck;
              }, 30000),
              qPrintable(client.chatLines().join(QLatin1Char('\n'))));
     QVERIFY(!player.stuck);
+    // The user sits at seat 1: the table's positions run seats 1, 2, 3, 4.
+    const std::array<int, 4> lastTrick = ctx.desk->Current().cards;
     QVERIFY(player.bidTurns >= 1);
     QVERIFY(player.cardsPlayed >= 9); // the tenth may go by itself, as a last card does
     QCOMPARE(client.dialogs->errors(), QStringList());
@@ -70,14 +111,75 @@ void TstEndToEnd::wholeDealAgainstRobots()
     };
     QTRY_COMPARE_WITH_TIMEOUT(resultLines().size(), 2, 10000);
 
-    // Today's stored deals carry the user's name.
-    QStringList history;
-    ctx.dispatcher().add(QLatin1Char('X'), [&](QString &arg) { history << arg; });
-    const int today = int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
-    frame->SendLine(QStringLiteral("X0 ") + QString::number(today));
-    QTRY_VERIFY_WITH_TIMEOUT(!history.isEmpty(), 10000);
-    QVERIFY2(history.first().startsWith(QLatin1String("0 ")), qPrintable(history.first()));
-    QVERIFY2(history.first().contains(nick), qPrintable(history.first()));
+    // "Korábbi leosztások..." with an empty date: the club sends today's deals, and the one
+    // just played is in the history's tree under its number, with the user's name.
+    TRollForm *roll = ctx.roll;
+    client.dialogs->inputAnswers.enqueue(QString());
+    frame->findChild<QAction *>(QStringLiteral("mnDay"))->trigger();
+    QTreeWidgetItem *boardNode = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((boardNode = findBoard(roll, deal)) != nullptr, 10000);
+    QVERIFY(roll->isVisible());
+    QVERIFY(frame->findChild<QAction *>(QStringLiteral("mnRoll"))->isEnabled());
+    roll->Tv->setCurrentItem(boardNode);
+    const TBoard *played = roll->CurrentBoard();
+    QVERIFY(played->Names.front() == nick);
+    QCOMPARE(roll->PlayerLabels[0]->text(), nick);
+
+    // "Eredmény": the club answers "X1" and the grid fills with its rows.
+    roll->Page->setCurrentIndex(1);
+    QTRY_COMPARE_WITH_TIMEOUT(roll->ScoresState(*played), TRollForm::TFetch::Known, 10000);
+    QVERIFY(roll->ScGrid->item(0, 0) && !roll->ScGrid->item(0, 0)->text().trimmed().isEmpty());
+    QCOMPARE(roll->lbSumm[3]->text().toLongLong(),
+             roll->lbSumm[1]->text().toLongLong() - roll->lbSumm[2]->text().toLongLong());
+
+    // "Licitálás": the club answers "X2"; the text is laid out under the four seats.
+    roll->Page->setCurrentIndex(2);
+    QTRY_COMPARE_WITH_TIMEOUT(roll->BidsState(*played), TRollForm::TFetch::Known, 10000);
+    QStringList bidLines;
+    TListForm::RenderBoard(*played, bidLines);
+    QVERIFY(bidLines.size() >= 4);
+    QCOMPARE(roll->Memo->toPlainText().split(QLatin1Char('\n')), bidLines);
+    QCOMPARE(roll->Seats[0]->text(), nick);
+
+    // "Lejátszás", stepped card by card to the end: the user's cards in the order played, and
+    // the last trick as the table showed it.
+    roll->Page->setCurrentIndex(3);
+    TPlayView *view = roll->PlayView;
+    QCOMPARE(view->Replay().Completed(), 0);
+    // Four steps show the first trick whole, one more clears the table; every later trick
+    // takes five: 49 in all.
+    int steps = 0;
+    while (view->Replay().Completed() < 10 && steps < 60) {
+        roll->ToolButtons[3]->click();
+        ++steps;
+    }
+    QCOMPARE(steps, 49);
+    QCOMPARE(view->Replay().Shown(), 4);
+    QVERIFY2(ownPlayed.size() >= 9, qPrintable(QString::number(ownPlayed.size())));
+    for (qsizetype k = 0; k < ownPlayed.size(); ++k)
+        QCOMPARE(view->SeatHand(1).Get(int(k)), ownPlayed[k]);
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(view->findChild<TTableCard *>(QStringLiteral("CrdDsk%1").arg(seat))->card(),
+                 lastTrick[size_t(seat - 1)]);
+    QCOMPARE(view->findChild<QLabel *>(QStringLiteral("lbScore"))->text(), played->Split);
+    QCOMPARE(client.dialogs->errors(), QStringList());
+
+    // "Közhír": the club's days come in the chooser "Napok", today last and chosen; OK asks
+    // for that day, whose record puts the history back on its first page.
+    frame->findChild<QAction *>(QStringLiteral("mnLog"))->trigger();
+    TSeen *seen = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((seen = openChooser()) != nullptr, 10000);
+    QVERIFY(!seen->Days().isEmpty());
+    QCOMPARE(seen->Days().last(), played->Day);
+    QCOMPARE(seen->fdDays->currentRow(), seen->fdDays->count() - 1);
+    QCOMPARE(seen->fdDays->currentItem()->text(), DayNumber::ShortText(played->Day, QLocale()));
+    const int deals = roll->DealCount();
+    seen->btOk->click();
+    QTRY_COMPARE_WITH_TIMEOUT(roll->Page->currentIndex(), 0, 10000);
+    QCOMPARE(roll->DealCount(), deals);
+    QCOMPARE(client.dialogs->errors(), QStringList());
+    for (const QString &line : client.chatLines())
+        QVERIFY2(!line.startsWith(QStringLiteral(">>> Ismeretlen")), qPrintable(line));
 }
 
 

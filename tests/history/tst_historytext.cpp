@@ -258,21 +258,28 @@ void TstHistoryText::days()
 void TstHistoryText::rowTexts()
 {
     using namespace HistoryColumns;
-    QCOMPARE((QList<int>{X1, X2, X3, X4}), (QList<int>{109, 136, 218, 252}));
+    const TColumns design = Columns();
+    QCOMPARE((QList<int>{design.X1, design.X2, design.X3, design.X4}), (QList<int>{109, 136, 218, 252}));
+    const TColumns wide = Columns(100);
+    QCOMPARE((QList<int>{wide.X1, wide.X2, wide.X3, wide.X4}), (QList<int>{133, 166, 266, 306}));
     const QList<TRowText> deal = DealRowTexts(QStringLiteral("+25"), {"Anna", "Béla", "Cili", "Dani"},
                                               QStringLiteral("7 : 3"));
     QCOMPARE(deal.size(), 4);
     QCOMPARE(deal[0].X, 109);
     QCOMPARE(deal[0].Text, QStringLiteral("+25"));
+    QCOMPARE(deal[1].X, 136);
     QCOMPARE(deal[1].Text, QStringLiteral("Anna-Dani"));
+    QCOMPARE(deal[2].X, 218);
     QCOMPARE(deal[2].Text, QStringLiteral("7 : 3"));
+    QCOMPARE(deal[3].X, 252);
     QCOMPARE(deal[3].Text, QStringLiteral("Béla-Cili"));
+    QCOMPARE(DealRowTexts(QString(), {}, QString(), 100)[3].X, 306);
     const QString attack = QStringLiteral("--- Támadók ---"), defend = QStringLiteral("---   Védők   ---");
     for (const auto &[board, odd] : {std::pair{"17", true}, {"18", false}, {"9", true}, {"20", false}, {"", false}}) {
         const QList<TRowText> row = BoardRowTexts(QString::fromLatin1(board));
         QCOMPARE(row.size(), 2);
-        QCOMPARE(row[0].X, X2);
-        QCOMPARE(row[1].X, X4);
+        QCOMPARE(row[0].X, design.X2);
+        QCOMPARE(row[1].X, design.X4);
         QCOMPARE(row[0].Text, odd ? attack : defend);
         QCOMPARE(row[1].Text, odd ? defend : attack);
     }
