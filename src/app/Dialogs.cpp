@@ -87,7 +87,11 @@ std::optional<QString> QtDialogs::showInput(const QString &caption, const QStrin
 {
     QInputDialog dialog(parentWidget());
     dialog.setWindowTitle(caption);
-    dialog.setLabelText(prompt);
+    // A prompt may break its lines with a lone CR ("Melyik nap?\r(Hagyd üresen...)"), which
+    // a label would show on one line.
+    QString lines = prompt;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    dialog.setLabelText(lines);
     dialog.setTextValue(defaultText);
     dialog.setInputMode(QInputDialog::TextInput);
     for (QLabel *label : dialog.findChildren<QLabel *>())

@@ -7,6 +7,8 @@
 #include "session/Dispatch.h"
 
 #include <QAction>
+#include <QInputDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -21,6 +23,7 @@ private slots:
     void dayQuery_data();
     void dayQuery();
     void dayQueryFromTheMenu();
+    void promptOnTwoLines();
     void chooser_data();
     void chooser();
     void chooserHoldsTheLines();
@@ -97,6 +100,23 @@ void TstSeen::dayQueryFromTheMenu()
     c.frame()->findChild<QAction *>(QStringLiteral("mnDay"))->trigger();
     const int day = int(QDate(1899, 12, 30).daysTo(shown));
     QCOMPARE(sent(club, c), QStringList{QStringLiteral("X0 %1").arg(day)});
+}
+
+void TstSeen::promptOnTwoLines()
+{
+    // The real input box breaks the prompt at its CR, as the user is meant to read it.
+    QtDialogs dialogs;
+    QString label;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        label = box->labelText();
+        box->reject();
+    });
+    const auto answer = dialogs.inputBox(QStringLiteral("Korábbi leosztás"),
+                                         QStringLiteral("Melyik nap?\r(Hagyd üresen, ha mind érdekel.)"), QString());
+    QCOMPARE(answer, std::nullopt);
+    QCOMPARE(label, QStringLiteral("Melyik nap?\n(Hagyd üresen, ha mind érdekel.)"));
 }
 
 void TstSeen::chooser_data()
