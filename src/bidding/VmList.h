@@ -26,7 +26,7 @@ struct TBoard
     std::array<THand, 5> Hands;
     QString Split;
     QString Tag;
-    QString Scores; // empty until fetched, "X" while asked for
+    QString Scores; // the reply once it has come; whether it was asked for is the history's
     QString Bids;   // likewise
 };
 

@@ -530,8 +530,8 @@ TRollForm::TStoredDeal *TRollForm::storeRecord(const QString &board, qint32 id, 
     b.Bids.clear();
     deal->Scores = {};
     deal->Bids = {};
-    if (!place.NewDeal && b.Node)
-        Tv->update(Tv->indexFromItem(b.Node));
+    if (!place.NewDeal && b.Node && b.Node->treeWidget())
+        Tv->update(Tv->indexFromItem(b.Node)); // the texts beside the row changed
     Page->setCurrentIndex(0);
     return deal;
 }
