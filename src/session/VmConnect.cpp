@@ -281,7 +281,12 @@ int TConnect::runModal(QWidget *page, const QString &caption)
 QString TConnect::DefaultIniPath()
 {
     const QString dir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(dir).isWritable())
+    // An installed program shares its folder with every other program; even where that folder
+    // can be written (by root, or in ~/.local/bin) the settings are the user's own. Its menu
+    // entry beside it tells an installed program from a copy in a folder of its own.
+    const bool installed =
+        QFileInfo::exists(QDir(dir).filePath(QStringLiteral("../share/applications/hu.vimo.tarokk.desktop")));
+    if (!installed && QFileInfo(dir).isWritable())
         return QDir(dir).filePath(QStringLiteral("VimoTarokk.INI"));
     QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
