@@ -2,11 +2,12 @@
 // how long one step of the replay takes. The records go through the club's socket, the
 // real reader and dispatcher, into the real window, shown.
 //
-//   bench_history [--deals N,M,...] [--steps S]
+//   bench_history [--deals N] [--steps S]     (N records, then 2N; default 10000)
 //
 // Goals: at most 250 ms for 10,000 records; time(20,000) / time(10,000) at most 2.3 (no
 // quadratic growth); a replay step under 16 ms.
 
+#include "BenchOptions.h"
 #include "FakeClub.h"
 #include "TestClient.h"
 
@@ -136,20 +137,11 @@ void replaySteps(int steps)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    bench::DefaultToOffscreen();
     QApplication app(argc, argv);
-    QList<int> sizes{10000, 20000};
-    int steps = 400;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--deals")) {
-            sizes.clear();
-            for (const QString &n : args[i + 1].split(QLatin1Char(',')))
-                sizes << n.toInt();
-        } else if (args[i] == QLatin1String("--steps")) {
-            steps = args[i + 1].toInt();
-        }
-    }
+    const int deals = bench::IntOption(app.arguments(), QStringLiteral("--deals"), 10000);
+    const int steps = bench::IntOption(app.arguments(), QStringLiteral("--steps"), 400);
+    const QList<int> sizes{deals, 2 * deals};
 
     QList<Burst> bursts;
     for (int n : sizes) {
