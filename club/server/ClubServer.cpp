@@ -27,6 +27,9 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_rooms << new Room(LobbyName, true, true, m_services, this);
     for (int i = 0; i < options.openRooms; ++i)
         m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
+    m_matches = std::make_unique<MatchBook>(*this, m_store, MatchOptions{options.matchMinute, options.clock});
+    if (m_store.isOpen())
+        m_matches->load();
 }
 
 ClubServer::~ClubServer()
@@ -35,6 +38,7 @@ ClubServer::~ClubServer()
     for (Member *m : std::as_const(m_members))
         delete m;
     m_members.clear();
+    m_matches.reset();
 }
 
 QStringList ClubServer::roomNames() const
@@ -169,10 +173,7 @@ void ClubServer::dispatch(Member *m, QChar command, QString arg)
     case 'X':
         return history(m, arg);
     case 'R':
-        if (!arg.isEmpty())
-            Fail(QStringLiteral("Csapatmérkőzést ez a klub nem rendez"));
-        m->send(QStringLiteral("R0"));  // no matches
-        return;
+        return m_matches->line(m, arg);
     default:
         Fail(QStringLiteral("Ismeretlen parancs: %1").arg(command));
     }
@@ -213,18 +214,25 @@ void ClubServer::login(Member *m, QString arg)
     m_online.insert(nick, m);
     log(QStringLiteral("%1: bejelentkezett: %2").arg(m->peer(), nick));
     moveTo(m, lobby());
+    m_matches->loggedIn(m);
+}
+
+bool ClubServer::closeIfEmpty(Room *r)
+{
+    if (r->permanent() || !r->members().isEmpty())
+        return false;
+    m_rooms.removeOne(r);
+    r->deleteLater();
+    log(QStringLiteral("%1 bezárt").arg(r->name()));
+    refreshLobby();
+    return true;
 }
 
 void ClubServer::drop(Member *m, const QString &why)
 {
     if (Room *r = m->room) {
         r->leave(m);
-        if (!r->permanent() && r->members().isEmpty()) {
-            m_rooms.removeOne(r);
-            r->deleteLater();
-            log(QStringLiteral("%1 bezárt").arg(r->name()));
-            refreshLobby();
-        }
+        closeIfEmpty(r);
     }
     if (!m->nick.isEmpty() && m_online.value(m->nick) == m) {
         m_online.remove(m->nick);

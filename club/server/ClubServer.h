@@ -3,6 +3,7 @@
 // member sends. A line that cannot be carried out is answered with a notice to its sender
 // alone; nothing changes for anyone else.
 
+#include "Matches.h"
 #include "Member.h"
 #include "Room.h"
 #include "Store.h"
@@ -25,6 +26,8 @@ struct ClubOptions
     int openRooms = 3;        // rooms besides the lobby that are always there
     std::function<void(const QString &)> log;  // one line per event; none when empty
     std::function<QDate()> date;               // the archive's calendar; the system's when empty
+    qint64 matchMinute = 60000;                // ms in a minute of the team match rules
+    std::function<qint64()> clock;             // the matches' clock (ms since the epoch); the system's when empty
 };
 
 class ClubServer : public QTcpServer
@@ -42,11 +45,14 @@ public:
     int memberCount() const { return int(m_members.size()); }
     QStringList roomNames() const;
     Room *findRoom(const QString &name) const;
+    MatchBook &matches() { return *m_matches; }
 
 protected:
     void incomingConnection(qintptr handle) override;
 
 private:
+    friend class MatchBook;
+
     void handle(Member *m, const QString &line);
     void dispatch(Member *m, QChar command, QString arg);
     void log(const QString &text) const;
@@ -68,6 +74,8 @@ private:
     void sendLobby(Member *m);
     void refreshLobby();
     void drop(Member *m, const QString &why);
+    // A room that is not always open goes when its last member has left.
+    bool closeIfEmpty(Room *r);
     Room *lobby() const { return m_rooms.first(); }
     int today() const;
 
@@ -78,6 +86,7 @@ private:
     QList<Member *> m_members;              // every connection, logged in or not
     QHash<QString, Member *> m_online;      // logged-in members by nickname
     int m_nextRoom = 1;
+    std::unique_ptr<MatchBook> m_matches;
 };
 
 } // namespace club

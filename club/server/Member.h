@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTcpSocket>
 
@@ -40,6 +41,8 @@ public:
     QString nick;                 // empty until logged in
     Room *room = nullptr;
     bool spectator = false;       // asked for the table's lines since the last deal began
+    int invitationOnShow = 0;     // the match whose invitation the member has not answered
+    QSet<int> staleInvitations;   // invitations shown whose match went before an answer
 
 signals:
     void lineReceived(club::Member *member, const QString &line);

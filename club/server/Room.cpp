@@ -99,6 +99,9 @@ void Room::leave(Member *m)
     if (m_lobby)
         return;
     if (m_members.isEmpty()) {
+        // A match plays on: its other room deals the same cards, and its totals need this one.
+        if (m_matchId)
+            return;
         // Nobody left to watch: robots playing on for no one would only burn time.
         abandonDeal(QStringLiteral("mindenki távozott"));
         for (int s = 1; s <= 4; ++s)
@@ -128,11 +131,14 @@ void Room::sit(Member *m, int seat)
         Fail(QStringLiteral("Foglalt"));
     if (own)
         Fail(QStringLiteral("Előbb állj fel!"));
+    if (m_matchId && m_matchSeats[seat] != m->nick)
+        Fail(QStringLiteral("A mérkőzésen mindenki csak a saját helyére ülhet"));
     m_seats[seat].human = m;
     m->spectator = false;
     broadcast(wire::SeatLine(m->nick, seat));
     m_services.log(QStringLiteral("%1: %2 leült (%3)").arg(m_name, m->nick).arg(seat));
-    if (!dealRunning())
+    // A match deals when the match says so.
+    if (!dealRunning() && !m_matchId)
         startDeal(0);
 }
 
@@ -172,10 +178,42 @@ void Room::newDeal(Member *m, int number)
         Fail(QStringLiteral("A társalgóban nem lehet játszani"));
     if (host() != m)
         Fail(QStringLiteral("Új leosztást csak a házigazda kérhet"));
+    if (m_matchId)
+        Fail(QStringLiteral("A mérkőzés leosztásai maguktól jönnek"));
     if (dealRunning())
         abandonDeal(QStringLiteral("a házigazda új leosztást kért"));
     // "O1" is the plain request for a new deal, so numbered deals start at 2.
     startDeal(number >= 2 ? number : 0);
+}
+
+void Room::setMatch(int id, const std::array<QString, 5> &seats)
+{
+    m_matchId = id;
+    m_matchSeats = seats;
+    m_permanent = true;
+}
+
+void Room::endMatch()
+{
+    m_matchId = 0;
+    m_matchSeats = {};
+    m_permanent = false;
+}
+
+void Room::startMatchDeal(int number)
+{
+    for (int s = 1; s <= 4; ++s) {
+        if (m_seats[s].human || m_matchSeats[s].isEmpty())
+            continue;
+        for (Member *p : std::as_const(m_members))
+            if (p->nick == m_matchSeats[s] && !seatOf(p)) {
+                m_seats[s].human = p;
+                p->spectator = false;
+                broadcast(wire::SeatLine(p->nick, s));
+                break;
+            }
+    }
+    startDeal(number);
 }
 
 void Room::startDeal(int number)
@@ -213,6 +251,16 @@ void Room::abandonDeal(const QString &why)
         return;
     m_services.log(QStringLiteral("%1: a %2. leosztás elmarad: %3").arg(m_name).arg(m_dealNumber).arg(why));
     m_deal.reset();
+    if (m_matchId) {
+        // The match counts the deal as played, for nothing: waiting for it would stop both rooms.
+        for (int s = 1; s <= 4; ++s)
+            if (m_seats[s].robot) {
+                m_seats[s].robot = false;
+                broadcast(wire::SeatLine(RobotName(s), 0));
+            }
+        ++m_dealsPlayed;
+        emit dealEnded(m_dealNumber, 0, 0, false);
+    }
 }
 
 void Room::route(const Outs &outs)
@@ -267,6 +315,16 @@ void Room::finishDeal()
             m_seats[s].robot = false;
             broadcast(wire::SeatLine(RobotName(s), 0));
         }
+    // The score rows end with the points of side 1-4 and side 2-3.
+    qint64 side14 = 0, side23 = 0;
+    for (const QString &row : record.scoreRows) {
+        const QStringList words = row.split(QLatin1Char(' '));
+        if (words.size() >= 3) {
+            side14 += words[words.size() - 2].toLongLong();
+            side23 += words.last().toLongLong();
+        }
+    }
+    emit dealEnded(m_dealNumber, side14, side23, true);
 }
 
 void Room::scheduleRobot()

@@ -47,6 +47,16 @@ public:
     bool dealRunning() const;
     const Deal *deal() const { return m_deal.get(); }
 
+    // A room of a team match: it stays while the match runs, its seats belong to the
+    // line-up (empty name: a robot's), and its deals begin when the match says so.
+    int matchId() const { return m_matchId; }
+    void setMatch(int id, const std::array<QString, 5> &seats);
+    void endMatch();
+    void setPermanent(bool permanent) { m_permanent = permanent; }
+    // Seats the line-up members present in their own seats, robots in the rest, and deals
+    // the numbered deal.
+    void startMatchDeal(int number);
+
     void broadcast(const QString &line, const Member *except = nullptr) const;
 
     // Entering sends the newcomer the room and tells the others; the lobby's own snapshot
@@ -65,6 +75,11 @@ public:
 
     int seatOf(const Member *m) const;
     static QString RobotName(int seat);
+
+signals:
+    // A deal of this room has ended: its points for side 1-4 and side 2-3, or, when it was
+    // dropped before the end, no points and `completed` false.
+    void dealEnded(int number, qint64 side14, qint64 side23, bool completed);
 
 private:
     struct Seat
@@ -109,6 +124,8 @@ private:
     std::optional<TakeBack> m_takeBack;
     QList<int> m_actors;          // the seat of every bid turn and card of the deal, in order
     QTimer m_robotTimer;
+    int m_matchId = 0;
+    std::array<QString, 5> m_matchSeats;  // 1..4
 };
 
 } // namespace club

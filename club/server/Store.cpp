@@ -34,6 +34,14 @@ Store::Store(const QString &path)
         "CREATE TABLE IF NOT EXISTS deals (board TEXT NOT NULL, id INTEGER NOT NULL,"
         " day INTEGER NOT NULL, record TEXT NOT NULL, PRIMARY KEY (board, id))",
         "CREATE INDEX IF NOT EXISTS deals_day ON deals (day)",
+        "CREATE TABLE IF NOT EXISTS matches (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+        " proposer TEXT NOT NULL, deals INTEGER NOT NULL, start INTEGER NOT NULL,"
+        " state INTEGER NOT NULL, played INTEGER NOT NULL DEFAULT 0,"
+        " score1 INTEGER NOT NULL DEFAULT 0, score2 INTEGER NOT NULL DEFAULT 0,"
+        " room1 TEXT NOT NULL DEFAULT '-', room2 TEXT NOT NULL DEFAULT '-',"
+        " ended INTEGER NOT NULL DEFAULT 0)",
+        "CREATE TABLE IF NOT EXISTS lineups (match INTEGER NOT NULL, position INTEGER NOT NULL,"
+        " nick TEXT NOT NULL, accepted INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (match, position))",
     };
     for (const char *sql : schema) {
         if (!q.exec(QString::fromLatin1(sql)) && !QByteArray(sql).startsWith("PRAGMA")) {
@@ -182,6 +190,128 @@ std::optional<DealRecord> Store::deal(const QString &board, int id) const
     if (record)
         record->id = id;
     return record;
+}
+
+int Store::addMatch(const MatchRecord &match)
+{
+    QSqlDatabase base = db(m_connection);
+    if (!base.transaction())
+        return 0;
+    QSqlQuery q(base);
+    q.prepare(QStringLiteral("INSERT INTO matches (proposer, deals, start, state, played, score1, score2,"
+                             " room1, room2, ended) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant &v : {QVariant(match.proposer), QVariant(match.deals), QVariant(match.start),
+                              QVariant(match.state), QVariant(match.played), QVariant(match.score1),
+                              QVariant(match.score2), QVariant(match.room1), QVariant(match.room2),
+                              QVariant(match.ended)})
+        q.addBindValue(v);
+    if (!q.exec()) {
+        base.rollback();
+        return 0;
+    }
+    const int id = q.lastInsertId().toInt();
+    q.prepare(QStringLiteral("INSERT INTO lineups (match, position, nick, accepted) VALUES (?, ?, ?, ?)"));
+    for (int p = 0; p < 8; ++p) {
+        q.addBindValue(id);
+        q.addBindValue(p);
+        q.addBindValue(match.lineUp[p]);
+        q.addBindValue(match.accepted[p] ? 1 : 0);
+        if (!q.exec()) {
+            base.rollback();
+            return 0;
+        }
+    }
+    if (id <= 0 || !base.commit()) {
+        base.rollback();
+        return 0;
+    }
+    return id;
+}
+
+bool Store::acceptMatch(int id, int position)
+{
+    QSqlQuery q(db(m_connection));
+    q.prepare(QStringLiteral("UPDATE lineups SET accepted = 1 WHERE match = ? AND position = ?"));
+    q.addBindValue(id);
+    q.addBindValue(position);
+    return q.exec() && q.numRowsAffected() == 1;
+}
+
+bool Store::updateMatch(const MatchRecord &match)
+{
+    QSqlQuery q(db(m_connection));
+    q.prepare(QStringLiteral("UPDATE matches SET start = ?, state = ?, played = ?, score1 = ?, score2 = ?,"
+                             " room1 = ?, room2 = ?, ended = ? WHERE id = ?"));
+    for (const QVariant &v : {QVariant(match.start), QVariant(match.state), QVariant(match.played),
+                              QVariant(match.score1), QVariant(match.score2), QVariant(match.room1),
+                              QVariant(match.room2), QVariant(match.ended), QVariant(match.id)})
+        q.addBindValue(v);
+    return q.exec() && q.numRowsAffected() == 1;
+}
+
+bool Store::deleteMatch(int id)
+{
+    QSqlDatabase base = db(m_connection);
+    if (!base.transaction())
+        return false;
+    QSqlQuery q(base);
+    q.prepare(QStringLiteral("DELETE FROM lineups WHERE match = ?"));
+    q.addBindValue(id);
+    bool ok = q.exec();
+    q.prepare(QStringLiteral("DELETE FROM matches WHERE id = ?"));
+    q.addBindValue(id);
+    ok = ok && q.exec() && q.numRowsAffected() == 1;
+    if (!ok || !base.commit()) {
+        base.rollback();
+        return false;
+    }
+    return true;
+}
+
+QList<MatchRecord> Store::matches(int finished) const
+{
+    QSqlDatabase base = db(m_connection);
+    QSqlQuery q(base);
+    q.prepare(QStringLiteral(
+        "SELECT id, proposer, deals, start, state, played, score1, score2, room1, room2, ended FROM matches"
+        " WHERE state <> ? OR id IN (SELECT id FROM matches WHERE state = ? ORDER BY ended DESC, id DESC LIMIT ?)"
+        " ORDER BY id"));
+    q.addBindValue(int(MatchRecord::Finished));
+    q.addBindValue(int(MatchRecord::Finished));
+    q.addBindValue(finished);
+    QList<MatchRecord> list;
+    if (!q.exec())
+        return list;
+    while (q.next()) {
+        MatchRecord m;
+        m.id = q.value(0).toInt();
+        m.proposer = q.value(1).toString();
+        m.deals = q.value(2).toInt();
+        m.start = q.value(3).toLongLong();
+        m.state = q.value(4).toInt();
+        m.played = q.value(5).toInt();
+        m.score1 = q.value(6).toLongLong();
+        m.score2 = q.value(7).toLongLong();
+        m.room1 = q.value(8).toString();
+        m.room2 = q.value(9).toString();
+        m.ended = q.value(10).toLongLong();
+        list << m;
+    }
+    QSqlQuery names(base);
+    names.prepare(QStringLiteral("SELECT position, nick, accepted FROM lineups WHERE match = ?"));
+    for (MatchRecord &m : list) {
+        names.addBindValue(m.id);
+        if (!names.exec())
+            continue;
+        while (names.next()) {
+            const int p = names.value(0).toInt();
+            if (p >= 0 && p < 8) {
+                m.lineUp[p] = names.value(1).toString();
+                m.accepted[p] = names.value(2).toBool();
+            }
+        }
+    }
+    return list;
 }
 
 } // namespace club

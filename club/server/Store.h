@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <array>
 #include <optional>
 
 namespace club {
@@ -16,6 +17,29 @@ struct MemberRecord
     QString nick;
     qint32 digest = 0;            // 0: no password yet
     wire::PersonalData data;      // fields empty until the member saves them
+};
+
+// A team match as the club keeps it: the proposal with its line-up and answers, and once
+// it has started, its rooms and the team totals.
+struct MatchRecord
+{
+    enum State { Pending = 0, Running = 1, Finished = 2 };
+
+    int id = 0;                       // given by the store
+    QString proposer;
+    int deals = 0;
+    qint64 start = 0;                 // ms since the epoch
+    int state = Pending;
+    std::array<QString, 8> lineUp;    // in line-up order
+    std::array<bool, 8> accepted{};
+    int played = 0;                   // deals both rooms have finished
+    qint64 score1 = 0;                // team 1 (line-up positions 1, 4, 6, 7)
+    qint64 score2 = 0;
+    QString room1 = QStringLiteral("-");
+    QString room2 = QStringLiteral("-");
+    qint64 ended = 0;                 // ms since the epoch
+
+    bool operator==(const MatchRecord &) const = default;
 };
 
 class Store
@@ -42,6 +66,15 @@ public:
     QList<int> days(int limit) const;
     QList<DealRecord> dealsOfDay(int day, int limit) const;
     std::optional<DealRecord> deal(const QString &board, int id) const;
+
+    // Team matches. addMatch writes the match and its line-up together and gives it its id
+    // (0 on failure); the others are one transaction each.
+    int addMatch(const MatchRecord &match);
+    bool acceptMatch(int id, int position);
+    bool updateMatch(const MatchRecord &match);
+    bool deleteMatch(int id);
+    // Every match not finished, and the `finished` most recently ended, in id order.
+    QList<MatchRecord> matches(int finished) const;
 
 private:
     QString m_connection;

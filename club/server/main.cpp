@@ -52,7 +52,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption memoryOption(QStringLiteral("memory"), QStringLiteral("Keep nothing after the run."));
     const QCommandLineOption delayOption(QStringLiteral("robot-delay"), QStringLiteral("Milliseconds before a robot acts."),
                                          QStringLiteral("ms"), QStringLiteral("700"));
-    parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption});
+    const QCommandLineOption minuteOption(QStringLiteral("match-minute"),
+                                          QStringLiteral("Milliseconds in a minute of the team match rules."),
+                                          QStringLiteral("ms"), QStringLiteral("60000"));
+    parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -72,6 +75,11 @@ int main(int argc, char *argv[])
         err << "vimo-club: robot delay must be 0..60000 ms" << Qt::endl;
         return 2;
     }
+    const int minute = parser.value(minuteOption).toInt(&ok);
+    if (!ok || minute < 1 || minute > 3600000) {
+        err << "vimo-club: a match minute must be 1..3600000 ms" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -79,6 +87,7 @@ int main(int argc, char *argv[])
 
     club::ClubOptions options;
     options.robotDelay = delay;
+    options.matchMinute = minute;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);
@@ -117,11 +126,12 @@ int main(int argc, char *argv[])
             << server.errorString() << Qt::endl;
         return 1;
     }
-    writeLog(QStringLiteral("vimo-club fut: %1:%2, adatok: %3, robotok késése %4 ms")
+    writeLog(QStringLiteral("vimo-club fut: %1:%2, adatok: %3, robotok késése %4 ms%5")
                  .arg(address.toString())
                  .arg(server.serverPort())
                  .arg(options.dataPath.isEmpty() ? QStringLiteral("csak memóriában") : options.dataPath)
-                 .arg(delay));
+                 .arg(delay)
+                 .arg(minute == 60000 ? QString() : QStringLiteral(", egy mérkőzésperc %1 ms").arg(minute)));
     const int code = QCoreApplication::exec();
     server.close();
     writeLog(QStringLiteral("vimo-club leállt"));

@@ -361,7 +361,7 @@ private slots:
         QTest::newRow("login again") << "LBéla 0" << "Már bejelentkeztél";
         QTest::newRow("password missing") << "W" << "Hiányzik az új jelszó";
         QTest::newRow("data of nobody") << "D" << "Hiányzik a becenév";
-        QTest::newRow("match proposal") << "R0 8 60 A B C D E F G H" << "Csapatmérkőzést ez a klub nem rendez";
+        QTest::newRow("match of strangers") << "R0 8 60 Ab Bc Cd De Ef Fg Gh Hi" << "Nincs ilyen tag: Ab";
     }
     void badInputChangesNothingForOthers()
     {

@@ -1,0 +1,105 @@
+#pragma once
+// Team matches: proposals and their line-ups, the invitations, the start at the agreed
+// time in two rooms that deal the same numbered deals, the team totals, and the list.
+// Every change is kept in the store at once; the clock is given, so that tests can move it.
+
+#include "Store.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace club {
+
+class ClubServer;
+class Member;
+class Room;
+
+struct MatchOptions
+{
+    qint64 minuteMs = 60000;             // how long a "minute" of the match rules is
+    std::function<qint64()> clock;       // ms since the epoch; the system's when empty
+};
+
+class MatchBook : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxDeals = 16;
+    static constexpr int MaxMinutes = 60;
+    static constexpr int GraceMinutes = 5;     // how long a late start waits for the missing
+    static constexpr int OpenPerMember = 3;    // matches one member may have proposed and not finished
+    static constexpr int OpenInClub = 40;
+    static constexpr int FinishedShown = 20;   // finished matches on the list
+    static constexpr int EndedMinutesShown = 9999; // "perce befejeződött" stops counting here
+
+    MatchBook(ClubServer &club, Store &store, const MatchOptions &options, QObject *parent = nullptr);
+    ~MatchBook() override;
+
+    // Reads what the store kept: pending matches keep their times; a match that was running
+    // when the club stopped ends with its score so far.
+    void load();
+
+    // Every "R" line of a logged-in member, the letter taken off.
+    void line(Member *m, QString arg);
+    // After a login's lobby snapshot: back into a running match's room, and the first
+    // invitation waiting for the member.
+    void loggedIn(Member *m);
+
+    // Starts what is due, cancels what waited too long. The club's timer calls it; tests
+    // call it after moving the clock.
+    void tick();
+
+    // The "R0" reply.
+    QString listLine() const;
+
+    // The match with that id, if it is on the list.
+    const MatchRecord *find(int id) const;
+    Room *room(int id, int which) const;
+    qint64 now() const;
+
+private:
+    struct Match
+    {
+        MatchRecord rec;
+        qint64 graceUntil = 0;            // while waiting after the start time
+        QList<int> boards;                // the deal numbers, the same in both rooms
+        std::array<QPointer<Room>, 2> rooms;
+        std::array<int, 2> done{};        // deals each room has finished
+        QString missing;                  // why it could not start at the last look
+        QString told;                     // the reason last told to the players
+    };
+
+    void propose(Member *m, QString arg);
+    void accept(Member *m, int id);
+    void decline(Member *m, int id);
+    void cancel(Match &match, const QString &why);
+    void finish(Match &match);
+    bool tryStart(Match &match);
+    void dealEnded(int id, int which, qint64 side14, qint64 side23, bool completed);
+    void nextDeal(int id, int which);
+    void save(const Match &match);
+
+    // Invitations: one on show per member; the next goes when it is answered.
+    void offerNext(Member *m);
+    void offerAll();
+    QString invitation(const Match &match) const;
+    // Tells every line-up member online (and the proposer).
+    void tell(const Match &match, const QString &text) const;
+
+    Match *open(int id);
+    int minutesUntil(qint64 at) const;
+    QString busyReason(const Match &match) const;
+
+    ClubServer &m_club;
+    Store &m_store;
+    MatchOptions m_options;
+    std::map<int, std::unique_ptr<Match>> m_matches;  // open and recently finished, by id
+    QTimer m_timer;
+};
+
+} // namespace club
