@@ -22,7 +22,6 @@ TSeen::TSeen(Context &ctx) : QDialog(nullptr), m_ctx(ctx)
     setObjectName(QStringLiteral("TSeen"));
     setWindowTitle(QStringLiteral("Napok"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setModal(true);
 
     fdDays = new QListWidget(this);
     fdDays->setObjectName(QStringLiteral("fdDays"));
@@ -63,9 +62,11 @@ TSeen *TSeen::ReceiveDays(Context &ctx, const QString &argument)
     }
     if (chooser->fdDays->count() > 0)
         chooser->fdDays->setCurrentRow(chooser->fdDays->count() - 1);
-    // Shown modally without a nested event loop: the line reader waits while a modal window
-    // is open and goes on when it closes.
-    chooser->open();
+    // Modal to the whole program, without a nested event loop: the line reader waits while
+    // a modal window is open and goes on when it closes. (QDialog::open would make it modal
+    // to its parent only, and it has none.)
+    chooser->setWindowModality(Qt::ApplicationModal);
+    chooser->show();
     chooser->fdDays->setFocus();
     return chooser;
 }

@@ -148,7 +148,8 @@ void TstSeen::chooser()
     QTRY_VERIFY((seen = openChooser()) != nullptr);
     QPointer<TSeen> alive(seen);
     QCOMPARE(seen->windowTitle(), QStringLiteral("Napok"));
-    QVERIFY(seen->isModal());
+    QCOMPARE(seen->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(QApplication::activeModalWidget(), seen);
     QCOMPARE(seen->lbDays->text(), QStringLiteral("&Válaszd ki a napot"));
     QCOMPARE(seen->lbDays->buddy(), seen->fdDays);
     QCOMPARE(seen->btCancel->text(), QStringLiteral("Semmis"));
