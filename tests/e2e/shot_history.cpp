@@ -9,10 +9,12 @@
 
 #include "cards/Picks.h"
 #include "history/VmRoll.h"
+#include "history/VmSeen.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -97,6 +99,21 @@ int main(int argc, char **argv)
     for (int i = 0; i < 3; ++i)
         roll->ToolButtons[3]->click();
     ok = WindowPictures::Save(roll, out.filePath(QStringLiteral("history-4-replay.png"))) && ok;
+    // "Közhír": the club's days in the chooser "Napok", beside the history.
+    ctx.frame->findChild<QAction *>(QStringLiteral("mnLog"))->trigger();
+    TSeen *seen = nullptr;
+    ok = QTest::qWaitFor([&] {
+        seen = ctx.frame->findChild<TSeen *>();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *s = qobject_cast<TSeen *>(w); s && s->isVisible())
+                seen = s;
+        return seen != nullptr;
+    }, 10000) && ok;
+    if (seen) {
+        seen->move(roll->x() + roll->width() + 20, roll->y() + 60);
+        ok = WindowPictures::SaveScene({roll, seen}, out.filePath(QStringLiteral("history-5-days.png"))) && ok;
+        seen->btCancel->click();
+    }
     if (!client.dialogs->errors().isEmpty()) {
         qWarning("errors: %s", qPrintable(client.dialogs->errors().join(QLatin1String(" | "))));
         ok = false;
