@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Vimo Tarokk needs on Debian (12 or later).
-# Only missing packages are installed; run as root or with sudo available.
+# Installs what building, running, testing and packaging Vimo Tarokk needs on Debian (12 or
+# later). Only missing packages are installed; run as root or with sudo available.
 set -euo pipefail
 
 packages=(
@@ -10,11 +10,16 @@ packages=(
     libgl-dev fonts-dejavu-core
     clang libclang-rt-dev
     xvfb xauth
+    # The Debian package (cpack -G DEB finds the Qt packages with dpkg-shlibdeps, which file
+    # and binutils serve) and the validators of its menu entry and AppStream file.
+    dpkg-dev file binutils desktop-file-utils appstream
 )
 
+# One dpkg-query for the lot: scripts/run.sh calls this on every start.
+installed=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    if ! grep -q "^$p ii" <<<"$installed"; then
         missing+=("$p")
     fi
 done
