@@ -12,7 +12,7 @@ build=${1:-build/test}
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVIMO_TESTS=ON
 fi
-cmake --build "$build" --parallel 2 --target vimo-club shot_cards shot_play shot_history bidding_screens
+cmake --build "$build" --parallel 2 --target vimo-club shot_cards shot_play shot_history shot_match bidding_screens
 
 out=docs/screenshots
 run() {
@@ -24,4 +24,5 @@ run "$build/tests/cards/shot_cards" "$out"
 run "$build/tests/bidding/bidding_screens" "$out"
 run "$build/tests/e2e/shot_play" "$build/club/server/vimo-club" "$out"
 run "$build/tests/e2e/shot_history" "$build/club/server/vimo-club" "$out"
+run "$build/tests/history/shot_match" "$out"
 echo "pictures: written to $out"
