@@ -639,7 +639,7 @@ bool TRollForm::request(TFetchState &fetch, char code)
     if (fetch.state == TFetch::Requested && fetch.asked.isValid() && fetch.asked.elapsed() < retryAfterMs)
         return false;
     const TBoard &b = m_current->Board;
-    m_ctx.frame->SendLine(QStringLiteral("X%1 %2 %3").arg(QLatin1Char(code)).arg(b.Board).arg(b.Id));
+    m_ctx.frame->SendLine(QStringLiteral("X%1 %2 %3").arg(QString(QLatin1Char(code)), b.Board, QString::number(b.Id)));
     fetch.state = TFetch::Requested;
     fetch.asked.start();
     return true;
