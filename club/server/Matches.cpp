@@ -94,12 +94,6 @@ const MatchRecord *MatchBook::find(int id) const
     return it == m_matches.end() ? nullptr : &it->second->rec;
 }
 
-Room *MatchBook::room(int id, int which) const
-{
-    const auto it = m_matches.find(id);
-    return it == m_matches.end() ? nullptr : it->second->rooms[which].data();
-}
-
 MatchBook::Match *MatchBook::open(int id)
 {
     const auto it = m_matches.find(id);

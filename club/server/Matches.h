@@ -59,7 +59,6 @@ public:
 
     // The match with that id, if it is on the list.
     const MatchRecord *find(int id) const;
-    Room *room(int id, int which) const;
     qint64 now() const;
 
 private:
