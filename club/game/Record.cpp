@@ -179,7 +179,8 @@ QStringList DealsReply(const QList<DealRecord> &deals)
 {
     QStringList lines;
     for (const DealRecord &deal : deals) {
-        QString line = QStringLiteral("X0 %1 %2 %3 %4").arg(deal.board).arg(deal.id).arg(deal.day).arg(dealTag(deal));
+        QString line = QStringLiteral("X0 %1 %2 %3 %4")
+                           .arg(deal.board, QString::number(deal.id), QString::number(deal.day), dealTag(deal));
         for (const QString &name : deal.names)
             line += QLatin1Char(' ') + name;
         // Ten numbers per list whatever was played: the history reads exactly fifty.
@@ -195,12 +196,12 @@ QStringList DealsReply(const QList<DealRecord> &deals)
 
 QString ScoresReply(const DealRecord &deal)
 {
-    return QStringLiteral("X1 %1 %2 %3").arg(deal.board).arg(deal.id).arg(deal.scoreRows.join(QLatin1Char(' ')));
+    return QStringLiteral("X1 %1 %2 %3").arg(deal.board, QString::number(deal.id), deal.scoreRows.join(QLatin1Char(' ')));
 }
 
 QString BidsReply(const DealRecord &deal)
 {
-    return QStringLiteral("X2 %1 %2 %3").arg(deal.board).arg(deal.id).arg(deal.bidText);
+    return QStringLiteral("X2 %1 %2 %3").arg(deal.board, QString::number(deal.id), deal.bidText);
 }
 
 } // namespace club

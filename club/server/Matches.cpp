@@ -182,7 +182,8 @@ void MatchBook::propose(Member *m, QString arg)
     match->rec = rec;
     m_matches[rec.id] = std::move(match);
     m_club.log(QStringLiteral("mérkőzés %1: %2 meghirdette, %3 leosztás, %4 perc múlva: %5")
-                   .arg(rec.id).arg(m->nick).arg(deals).arg(minutes).arg(QStringList(lineUp.begin(), lineUp.end()).join(QLatin1Char(' '))));
+                   .arg(QString::number(rec.id), m->nick, QString::number(deals), QString::number(minutes),
+                        QStringList(lineUp.begin(), lineUp.end()).join(QLatin1Char(' '))));
     m->send(wire::Notice(QStringLiteral("A mérkőzés (%1) meghirdetve, %2 perc múlva kezdődik").arg(rec.id).arg(minutes)));
     offerAll();
 }

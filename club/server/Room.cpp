@@ -136,7 +136,7 @@ void Room::sit(Member *m, int seat)
     m_seats[seat].human = m;
     m->spectator = false;
     broadcast(wire::SeatLine(m->nick, seat));
-    m_services.log(QStringLiteral("%1: %2 leült (%3)").arg(m_name, m->nick).arg(seat));
+    m_services.log(QStringLiteral("%1: %2 leült (%3)").arg(m_name, m->nick, QString::number(seat)));
     // A match deals when the match says so.
     if (!dealRunning() && !m_matchId)
         startDeal(0);
@@ -236,9 +236,8 @@ void Room::startDeal(int number)
     m_actors.clear();
     m_recorded = false;
     m_services.log(QStringLiteral("%1: %2. leosztás (%3, %4, %5, %6)")
-                       .arg(m_name)
-                       .arg(number)
-                       .arg(seatName(1), seatName(2), seatName(3), seatName(4)));
+                       .arg(m_name, QString::number(number), seatName(1), seatName(2), seatName(3),
+                            seatName(4)));
     route(m_deal->start());
     afterAction();
 }
@@ -249,7 +248,7 @@ void Room::abandonDeal(const QString &why)
     m_takeBack.reset();
     if (!dealRunning())
         return;
-    m_services.log(QStringLiteral("%1: a %2. leosztás elmarad: %3").arg(m_name).arg(m_dealNumber).arg(why));
+    m_services.log(QStringLiteral("%1: a %2. leosztás elmarad: %3").arg(m_name, QString::number(m_dealNumber), why));
     m_deal.reset();
     if (m_matchId) {
         // The match counts the deal as played, for nothing: waiting for it would stop both rooms.
@@ -306,9 +305,9 @@ void Room::finishDeal()
     ++m_dealsPlayed;
     if (id)
         m_services.log(QStringLiteral("%1: a %2. leosztás véget ért, tárolva: %3/%4")
-                           .arg(m_name).arg(m_dealNumber).arg(record.board).arg(id));
+                           .arg(m_name, QString::number(m_dealNumber), record.board, QString::number(id)));
     else
-        m_services.log(QStringLiteral("%1: HIBA: a %2. leosztás nem tárolható").arg(m_name).arg(m_dealNumber));
+        m_services.log(QStringLiteral("%1: HIBA: a %2. leosztás nem tárolható").arg(m_name, QString::number(m_dealNumber)));
     // Robots give their seats back, so that humans can sit down for the next deal.
     for (int s = 1; s <= 4; ++s)
         if (m_seats[s].robot) {
