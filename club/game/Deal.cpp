@@ -266,6 +266,16 @@ int Deal::robotCard(int seat) const
     return RobotPlay(seat, d->held[seat - 1], d->tricks);
 }
 
+QString Deal::basicRobotTurn(int seat) const
+{
+    return robotTurn(seat);
+}
+
+int Deal::basicRobotCard(int seat) const
+{
+    return robotCard(seat);
+}
+
 QStringList Deal::spectatorLines() const
 {
     QStringList lines;
@@ -275,6 +285,21 @@ QStringList Deal::spectatorLines() const
         lines << QLatin1Char('B') + d->auction.text();
     else
         lines << d->trickLine();
+    return lines;
+}
+
+QStringList Deal::seatLines(int seat) const
+{
+    if (seat < 1 || seat > 4 || phase() == Phase::Done)
+        return {};
+    QStringList lines{handText(seat, d->held[seat - 1])};
+    if (phase() == Phase::Bidding) {
+        lines << QLatin1Char('B') + d->auction.text();
+        if (d->auction.onTurn() == seat)
+            lines << QStringLiteral("B");
+    } else {
+        lines << d->trickLine();
+    }
     return lines;
 }
 

@@ -52,10 +52,17 @@ public:
     // What a robot at `seat` would do now (only meaningful when it is on turn).
     QString robotTurn(int seat) const;       // a '<count> <bid> ...' turn for bid()
     int robotCard(int seat) const;           // a legal card for play()
+    // The same from the plain rule-of-thumb robot: what the benchmark measures against, and
+    // quick enough for tests that play many deals for their members.
+    QString basicRobotTurn(int seat) const;
+    int basicRobotCard(int seat) const;
 
     // Everything a member who just switched to spectating needs: four "H" lines and the current
     // "B"/"P" state.
     QStringList spectatorLines() const;
+    // What the player at `seat` needs to go on after coming back: their hand, and the bid
+    // text (with the empty "B" when it is their turn) or the trick on show.
+    QStringList seatLines(int seat) const;
 
     // When done: the table's result as chat texts (without the "M"), and the record to store.
     QStringList resultTexts() const;

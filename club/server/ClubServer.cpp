@@ -4,6 +4,7 @@
 #include "cards/Hands.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -24,6 +25,10 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_services.robotDelay = options.robotDelay;
     m_services.log = [this](const QString &text) { log(text); };
     m_services.today = [this] { return today(); };
+    m_services.nextDealPause = options.nextDealPause;
+    m_services.seatHold = options.seatHold;
+    m_services.now = [this] { return m_options.clock ? m_options.clock() : QDateTime::currentMSecsSinceEpoch(); };
+    m_services.deserted = [this](Room *r) { closeIfEmpty(r); };
     m_rooms << new Room(LobbyName, true, true, m_services, this);
     for (int i = 0; i < options.openRooms; ++i)
         m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
@@ -96,7 +101,7 @@ void ClubServer::incomingConnection(qintptr handle)
     });
     // Queued: a socket can go away in the middle of a send to a whole room.
     connect(m, &Member::gone, this, [this](Member *who) {
-        drop(who, QStringLiteral("kapcsolat bontva"));
+        drop(who, QStringLiteral("kapcsolat bontva"), true);
         m_members.removeOne(who);
         who->deleteLater();
     }, Qt::QueuedConnection);
@@ -208,18 +213,31 @@ void ClubServer::login(Member *m, QString arg)
     }
     if (Member *old = m_online.value(nick)) {
         old->send(wire::Notice(QStringLiteral("Ezzel a névvel valaki máshonnan bejelentkezett")));
-        drop(old, QStringLiteral("új bejelentkezés váltotta"));
+        drop(old, QStringLiteral("új bejelentkezés váltotta"), true);
     }
     m->nick = nick;
     m_online.insert(nick, m);
     log(QStringLiteral("%1: bejelentkezett: %2").arg(m->peer(), nick));
     moveTo(m, lobby());
+    // Back to the seat a dropped connection left; a match's room the match itself gives back.
+    for (Room *r : std::as_const(m_rooms))
+        if (!r->matchId() && r->holdsSeatFor(nick)) {
+            moveTo(m, r);
+            break;
+        }
     m_matches->loggedIn(m);
+}
+
+void ClubServer::tick()
+{
+    for (const QPointer<Room> &r : QList<QPointer<Room>>(m_rooms.begin(), m_rooms.end()))
+        if (r)
+            r->tick();
 }
 
 bool ClubServer::closeIfEmpty(Room *r)
 {
-    if (r->permanent() || !r->members().isEmpty())
+    if (!r->closable() || !m_rooms.contains(r))
         return false;
     m_rooms.removeOne(r);
     r->deleteLater();
@@ -228,10 +246,10 @@ bool ClubServer::closeIfEmpty(Room *r)
     return true;
 }
 
-void ClubServer::drop(Member *m, const QString &why)
+void ClubServer::drop(Member *m, const QString &why, bool holdSeat)
 {
     if (Room *r = m->room) {
-        r->leave(m);
+        r->leave(m, holdSeat);
         closeIfEmpty(r);
     }
     if (!m->nick.isEmpty() && m_online.value(m->nick) == m) {
@@ -270,7 +288,7 @@ void ClubServer::moveTo(Member *m, Room *to)
     bool roomsChanged = false;
     if (from) {
         from->leave(m);
-        if (!from->permanent() && from->members().isEmpty()) {
+        if (from->closable()) {
             m_rooms.removeOne(from);
             from->deleteLater();
             log(QStringLiteral("%1 bezárt").arg(from->name()));

@@ -27,7 +27,9 @@ struct ClubOptions
     std::function<void(const QString &)> log;  // one line per event; none when empty
     std::function<QDate()> date;               // the archive's calendar; the system's when empty
     qint64 matchMinute = 60000;                // ms in a minute of the team match rules
-    std::function<qint64()> clock;             // the matches' clock (ms since the epoch); the system's when empty
+    std::function<qint64()> clock;             // the club's clock (ms since the epoch); the system's when empty
+    int nextDealPause = 5000;                  // ms before a deal follows the last at the same table
+    qint64 seatHold = 180000;                  // ms a dropped player's seat is kept; 0: not kept
 };
 
 class ClubServer : public QTcpServer
@@ -46,6 +48,9 @@ public:
     QStringList roomNames() const;
     Room *findRoom(const QString &name) const;
     MatchBook &matches() { return *m_matches; }
+    // Lets every room look at the clock: deals due to begin, held seats due to go. The rooms'
+    // own timers do it; tests call it after moving the clock.
+    void tick();
 
 protected:
     void incomingConnection(qintptr handle) override;
@@ -73,7 +78,8 @@ private:
     void moveTo(Member *m, Room *room);
     void sendLobby(Member *m);
     void refreshLobby();
-    void drop(Member *m, const QString &why);
+    // `holdSeat`: the connection went, not the member; a seat in a running deal waits for them.
+    void drop(Member *m, const QString &why, bool holdSeat = false);
     // A room that is not always open goes when its last member has left.
     bool closeIfEmpty(Room *r);
     Room *lobby() const { return m_rooms.first(); }

@@ -5,7 +5,10 @@
 #include "Wire.h"
 #include "cards/Hands.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
+
+#include <algorithm>
 
 namespace club {
 
@@ -15,6 +18,8 @@ Room::Room(const QString &name, bool lobby, bool permanent, const RoomServices &
 {
     m_robotTimer.setSingleShot(true);
     connect(&m_robotTimer, &QTimer::timeout, this, &Room::robotAct);
+    m_clockTimer.setSingleShot(true);
+    connect(&m_clockTimer, &QTimer::timeout, this, &Room::tick);
 }
 
 Room::~Room() = default;
@@ -52,6 +57,32 @@ int Room::seatOf(const Member *m) const
     return 0;
 }
 
+qint64 Room::now() const
+{
+    return m_services.now ? m_services.now() : QDateTime::currentMSecsSinceEpoch();
+}
+
+bool Room::anyHeld() const
+{
+    for (int s = 1; s <= 4; ++s)
+        if (!m_seats[s].held.isEmpty())
+            return true;
+    return false;
+}
+
+bool Room::holdsSeatFor(const QString &nick) const
+{
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].held == nick)
+            return true;
+    return false;
+}
+
+bool Room::closable() const
+{
+    return !m_permanent && m_members.isEmpty() && !anyHeld();
+}
+
 QString Room::seatName(int seat) const
 {
     if (m_seats[seat].human)
@@ -69,6 +100,17 @@ void Room::enter(Member *m)
         broadcast(QStringLiteral("U") + m->nick, m);
         return;
     }
+    // Whoever dropped out of a deal takes the seat back from the robot before the room is
+    // described to them, so that their own "J" already seats them.
+    int back = 0;
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].held == m->nick && !m_seats[s].human)
+            back = s;
+    const bool robotGoes = back && m_seats[back].robot;
+    if (back) {
+        m_seats[back] = Seat{m, false, {}, 0};
+        armClock();
+    }
     QList<QPair<QString, int>> present;
     for (const Member *p : m_members)
         present << qMakePair(p->nick, seatOf(p));
@@ -77,17 +119,38 @@ void Room::enter(Member *m)
             present << qMakePair(RobotName(s), s);
     m->send(wire::JoinLine(m_name, m_dealNumber, m_dealsPlayed, present));
     broadcast(QStringLiteral("U") + m->nick, m);
+    if (back) {
+        // The returning member hears it too, as every seat change of their own.
+        if (robotGoes)
+            broadcast(wire::SeatLine(RobotName(back), 0));
+        broadcast(wire::SeatLine(m->nick, back));
+    }
     if (firstHere)
         broadcast(QStringLiteral("T") + m->nick);
     else
         m->send(QStringLiteral("T") + host()->nick);  // whom to ask for a deal
+    if (back) {
+        // What a spectator coming in would be given, from the seat's side: the hand, and the
+        // bidding or the trick on show.
+        if (dealRunning())
+            for (const QString &line : m_deal->seatLines(back))
+                m->send(line);
+        broadcast(wire::Notice(QStringLiteral("%1 visszajött").arg(m->nick)));
+        m_services.log(QStringLiteral("%1: %2 visszaült (%3)").arg(m_name, m->nick).arg(back));
+        if (!dealRunning() && !m_nextDealAt && !m_matchId)
+            startDeal(0);
+    }
+    // Robots wait while nobody is in the room.
+    scheduleRobot();
 }
 
-void Room::leave(Member *m)
+void Room::leave(Member *m, bool dropped)
 {
     if (!m_members.contains(m))
         return;
-    if (seatOf(m))
+    if (const int seat = seatOf(m); seat && dropped && dealRunning() && m_services.seatHold > 0)
+        holdSeat(m, seat);
+    else if (seat)
         standUp(m);
     if (m_takeBack && m_takeBack->asker == m)
         m_takeBack.reset();
@@ -102,10 +165,17 @@ void Room::leave(Member *m)
         // A match plays on: its other room deals the same cards, and its totals need this one.
         if (m_matchId)
             return;
+        // The deal waits, robots and all, for whoever dropped out of it.
+        if (anyHeld()) {
+            m_robotTimer.stop();
+            return;
+        }
         // Nobody left to watch: robots playing on for no one would only burn time.
         abandonDeal(QStringLiteral("mindenki távozott"));
         for (int s = 1; s <= 4; ++s)
             m_seats[s] = Seat{};
+        m_nextDealAt = 0;
+        armClock();
         return;
     }
     if (wasHost)
@@ -157,7 +227,102 @@ void Room::standUp(Member *m)
         m_seats[seat].robot = true;
         broadcast(wire::SeatLine(RobotName(seat), seat));
         scheduleRobot();
+    } else if (m_nextDealAt) {
+        // Standing up between two deals ends the run of them.
+        m_nextDealAt = 0;
+        armClock();
+        standRobotsUp();
     }
+}
+
+void Room::holdSeat(Member *m, int seat)
+{
+    m_seats[seat] = Seat{nullptr, true, m->nick, now() + m_services.seatHold};
+    broadcast(wire::SeatLine(m->nick, 0), m);
+    broadcast(wire::SeatLine(RobotName(seat), seat), m);
+    if (m_takeBack && m_takeBack->asker != m)
+        dropTakeBack(QStringLiteral("%1 kiesett, a visszavonás elmarad").arg(m->nick));
+    broadcast(wire::Notice(QStringLiteral("%1 kiesett, egy robot játszik helyette").arg(m->nick)), m);
+    m_services.log(QStringLiteral("%1: %2 kiesett, a helye %3 ms-ig vár rá")
+                       .arg(m_name, m->nick).arg(m_services.seatHold));
+    armClock();
+    scheduleRobot();
+}
+
+void Room::endHold(int seat)
+{
+    m_services.log(QStringLiteral("%1: %2 nem jött vissza, a helyét nem tartjuk tovább")
+                       .arg(m_name, m_seats[seat].held));
+    m_seats[seat].held.clear();
+    m_seats[seat].heldUntil = 0;
+    // Between deals that do not follow each other, a robot sits only for whoever is away.
+    if (!dealRunning() && !m_nextDealAt && m_seats[seat].robot && !m_matchId) {
+        m_seats[seat].robot = false;
+        broadcast(wire::SeatLine(RobotName(seat), 0));
+    }
+    if (m_members.isEmpty() && !anyHeld() && !m_matchId) {
+        abandonDeal(QStringLiteral("a kiesett játékos nem jött vissza"));
+        for (int s = 1; s <= 4; ++s)
+            m_seats[s] = Seat{};
+        m_nextDealAt = 0;
+        if (m_services.deserted)
+            m_services.deserted(this);
+    }
+}
+
+void Room::tick()
+{
+    const qint64 at = now();
+    for (int s = 1; s <= 4; ++s)
+        if (!m_seats[s].held.isEmpty() && at >= m_seats[s].heldUntil)
+            endHold(s);
+    if (m_nextDealAt && at >= m_nextDealAt) {
+        m_nextDealAt = 0;
+        // Someone may have come in meanwhile, waiting for a seat.
+        if (!dealRunning() && keepsGoing())
+            startDeal(0);
+        else
+            standRobotsUp();
+    }
+    armClock();
+}
+
+void Room::armClock()
+{
+    qint64 due = m_nextDealAt;
+    for (int s = 1; s <= 4; ++s)
+        if (!m_seats[s].held.isEmpty() && (!due || m_seats[s].heldUntil < due))
+            due = m_seats[s].heldUntil;
+    if (!due) {
+        m_clockTimer.stop();
+        return;
+    }
+    // A clock that a test holds still re-arms the timer at the same distance, never in a loop.
+    m_clockTimer.start(int(std::clamp<qint64>(due - now(), 0, 3600000)));
+}
+
+bool Room::keepsGoing() const
+{
+    if (m_matchId)
+        return false;
+    bool anyone = false;
+    for (int s = 1; s <= 4; ++s)
+        anyone = anyone || m_seats[s].human;
+    if (!anyone)
+        return false;
+    for (const Member *p : m_members)
+        if (!seatOf(p))
+            return false;
+    return true;
+}
+
+void Room::standRobotsUp()
+{
+    for (int s = 1; s <= 4; ++s)
+        if (m_seats[s].robot && (m_seats[s].held.isEmpty() || m_matchId)) {
+            m_seats[s].robot = false;
+            broadcast(wire::SeatLine(RobotName(s), 0));
+        }
 }
 
 void Room::spectate(Member *m)
@@ -222,6 +387,8 @@ void Room::startDeal(int number)
         number = int(QRandomGenerator::global()->bounded(2, 1000000));
     m_robotTimer.stop();
     m_takeBack.reset();
+    m_nextDealAt = 0;
+    armClock();
     m_dealNumber = number;
     for (int s = 1; s <= 4; ++s)
         if (!m_seats[s].human && !m_seats[s].robot) {
@@ -308,12 +475,18 @@ void Room::finishDeal()
                            .arg(m_name, QString::number(m_dealNumber), record.board, QString::number(id)));
     else
         m_services.log(QStringLiteral("%1: HIBA: a %2. leosztás nem tárolható").arg(m_name, QString::number(m_dealNumber)));
-    // Robots give their seats back, so that humans can sit down for the next deal.
-    for (int s = 1; s <= 4; ++s)
-        if (m_seats[s].robot) {
-            m_seats[s].robot = false;
-            broadcast(wire::SeatLine(RobotName(s), 0));
-        }
+    if (keepsGoing()) {
+        // Nobody waits for a seat: the same table plays on after a pause to read the result.
+        m_nextDealAt = now() + m_services.nextDealPause;
+        const int seconds = (m_services.nextDealPause + 999) / 1000;
+        broadcast(wire::Notice(seconds > 0 ? QStringLiteral("A következő leosztás %1 másodperc múlva kezdődik").arg(seconds)
+                                           : QStringLiteral("Kezdődik a következő leosztás")));
+        armClock();
+    } else {
+        // Robots give their seats back, so that humans can sit down for the next deal; a seat
+        // held for someone who dropped keeps its robot.
+        standRobotsUp();
+    }
     // The score rows end with the points of side 1-4 and side 2-3.
     qint64 side14 = 0, side23 = 0;
     for (const QString &row : record.scoreRows) {
@@ -329,6 +502,9 @@ void Room::finishDeal()
 void Room::scheduleRobot()
 {
     if (!dealRunning() || m_takeBack)
+        return;
+    // An empty room's deal waits for the player whose seat it holds.
+    if (m_members.isEmpty() && !m_matchId)
         return;
     const int seat = m_deal->onTurn();
     if (seat >= 1 && seat <= 4 && m_seats[seat].robot)

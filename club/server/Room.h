@@ -18,14 +18,20 @@
 namespace club {
 
 class Member;
+class Room;
 class Store;
 
 struct RoomServices
 {
     Store *store = nullptr;
     int robotDelay = 0;                     // ms before a robot acts
+    int nextDealPause = 5000;               // ms between two deals that follow each other
+    qint64 seatHold = 180000;               // ms a dropped player's seat waits for them; 0: none
     std::function<void(const QString &)> log;
     std::function<int()> today;             // day number for the archive
+    std::function<qint64()> now;            // the club's clock, ms
+    // A room nobody is in any more, and nobody will come back to, may go.
+    std::function<void(Room *)> deserted;
 };
 
 class Room : public QObject
@@ -60,9 +66,16 @@ public:
     void broadcast(const QString &line, const Member *except = nullptr) const;
 
     // Entering sends the newcomer the room and tells the others; the lobby's own snapshot
-    // is the club's to send.
+    // is the club's to send. A member whose seat is held for them sits in it again at once.
     void enter(Member *m);
-    void leave(Member *m);
+    // `dropped`: the connection went, and the seat of a running deal is held for a while.
+    void leave(Member *m, bool dropped = false);
+    // Whether the room may close: no one in it, no seat waiting for anyone, not kept open.
+    bool closable() const;
+    bool holdsSeatFor(const QString &nick) const;
+    // Starts the next deal and ends the holds that are due on the club's clock. The room's own
+    // timer calls it; tests call it after moving the clock.
+    void tick();
 
     // Table actions. A refusal throws VimoError with the text for the sender.
     void sit(Member *m, int seat);
@@ -86,6 +99,8 @@ private:
     {
         Member *human = nullptr;
         bool robot = false;
+        QString held;          // the dropped player the robot keeps the seat for
+        qint64 heldUntil = 0;  // on the club's clock
     };
     struct TakeBack
     {
@@ -95,7 +110,15 @@ private:
     };
 
     QString seatName(int seat) const;
+    qint64 now() const;
     void standUp(Member *m);
+    void holdSeat(Member *m, int seat);
+    void endHold(int seat);
+    bool anyHeld() const;
+    // Deals follow each other while someone plays and nobody in the room waits for a seat.
+    bool keepsGoing() const;
+    void standRobotsUp();
+    void armClock();
     void startDeal(int number);
     void abandonDeal(const QString &why);
     void route(const Outs &outs);
@@ -124,6 +147,8 @@ private:
     std::optional<TakeBack> m_takeBack;
     QList<int> m_actors;          // the seat of every bid turn and card of the deal, in order
     QTimer m_robotTimer;
+    QTimer m_clockTimer;          // wakes tick() for the next deal or the end of a hold
+    qint64 m_nextDealAt = 0;      // 0: no deal follows by itself
     int m_matchId = 0;
     std::array<QString, 5> m_matchSeats;  // 1..4
 };

@@ -55,7 +55,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption minuteOption(QStringLiteral("match-minute"),
                                           QStringLiteral("Milliseconds in a minute of the team match rules."),
                                           QStringLiteral("ms"), QStringLiteral("60000"));
-    parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption});
+    const QCommandLineOption pauseOption(QStringLiteral("deal-pause"),
+                                         QStringLiteral("Milliseconds between two deals that follow each other at a table."),
+                                         QStringLiteral("ms"), QStringLiteral("5000"));
+    const QCommandLineOption holdOption(QStringLiteral("seat-hold"),
+                                        QStringLiteral("Milliseconds a dropped player's seat is kept for them (0: not kept)."),
+                                        QStringLiteral("ms"), QStringLiteral("180000"));
+    parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
+                       holdOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -80,6 +87,16 @@ int main(int argc, char *argv[])
         err << "vimo-club: a match minute must be 1..3600000 ms" << Qt::endl;
         return 2;
     }
+    const int pause = parser.value(pauseOption).toInt(&ok);
+    if (!ok || pause < 0 || pause > 600000) {
+        err << "vimo-club: the pause between deals must be 0..600000 ms" << Qt::endl;
+        return 2;
+    }
+    const int hold = parser.value(holdOption).toInt(&ok);
+    if (!ok || hold < 0 || hold > 86400000) {
+        err << "vimo-club: a seat may be kept 0..86400000 ms" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -88,6 +105,8 @@ int main(int argc, char *argv[])
     club::ClubOptions options;
     options.robotDelay = delay;
     options.matchMinute = minute;
+    options.nextDealPause = pause;
+    options.seatHold = hold;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);
