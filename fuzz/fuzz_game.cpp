@@ -12,7 +12,7 @@
 #include "game/Record.h"
 #include "session/Cp1250.h"
 
-#include <QSet>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 
@@ -20,17 +20,23 @@ namespace {
 
 void check(const club::Deal &deal)
 {
-    QSet<int> held;
+    std::array<bool, 43> held{};
     for (int s = 1; s <= 4; ++s)
         for (int c : deal.hand(s)) {
-            if (!Card::isCard(c) || held.contains(c))
+            if (!Card::isCard(c) || held[c])
                 std::abort();
-            held.insert(c);
+            held[c] = true;
         }
     if (deal.onTurn() < 0 || deal.onTurn() > 4)
         std::abort();
     if ((deal.onTurn() == 0) != (deal.phase() == club::Deal::Phase::Done))
         std::abort();
+}
+
+// What a spectator coming in now would be sent: built only when the phase changes and at the
+// end, since it writes out all four hands and the cost of that would swamp the rest.
+void checkSpectator(const club::Deal &deal)
+{
     const QString state = deal.spectatorLines().last();
     if (state.startsWith(QLatin1Char('P'))) {
         try {
@@ -67,10 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         number = StrToIntDef(lines.takeFirst().mid(1), 1);
     club::Deal deal(number);
     checkLines(deal.start());
+    check(deal);
+    club::Deal::Phase phase = deal.phase();
     for (const QString &line : lines) {
         if (line.isEmpty())
             continue;
         club::Outs out;
+        bool undone = false;
         QString rest = line.mid(1);
         switch (line[0].unicode()) {
         case 'B': {
@@ -88,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
         case 'U':
-            deal.undo(out);
+            undone = deal.undo(out);
+            if (!undone && !out.isEmpty())
+                std::abort();
             break;
         case 'R': {
             const int seat = deal.onTurn();
@@ -110,9 +121,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         default:
             break;
         }
+        // A refused or empty action changed nothing: the deal was checked when it last did.
+        if (out.isEmpty() && !undone)
+            continue;
         checkLines(out);
         check(deal);
+        if (deal.phase() != phase) {
+            phase = deal.phase();
+            checkSpectator(deal);
+        }
     }
+    checkSpectator(deal);
     if (deal.phase() == club::Deal::Phase::Done) {
         const club::DealRecord r = deal.record({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}, 1);
         const auto back = club::DealRecord::fromText(r.toText());

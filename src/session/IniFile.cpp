@@ -60,7 +60,15 @@ bool IniFile::load()
         return false;
     // Settings files are small; anything larger than this is not ours to parse. What was
     // read is still read, but the file was not read whole: saving it would lose the rest.
-    QByteArray bytes = file.read(MaxBytes + 1);
+    // In pieces: a file of a few hundred bytes should not cost a buffer of the largest size.
+    QByteArray bytes;
+    char piece[16384];
+    while (bytes.size() <= MaxBytes) {
+        const qint64 got = file.read(piece, std::min<qint64>(sizeof piece, MaxBytes + 1 - bytes.size()));
+        if (got <= 0)
+            break;
+        bytes.append(piece, got);
+    }
     const bool whole = bytes.size() <= MaxBytes && file.error() == QFileDevice::NoError;
     bytes.truncate(MaxBytes);
     QString text = Cp1250::decode(bytes);

@@ -1,0 +1,102 @@
+#pragma once
+// The whole client offscreen for the fuzz targets that drive its windows: built once, since
+// ten windows take far longer to make than any input takes to run, and brought back to a
+// quiet state after every input, so that inputs do not pile up windows, chat or events.
+//
+// The deal history keeps every deal it is sent, as it does for a user; to keep that bounded
+// the whole client is made anew after RebuildEvery inputs. An input that fails only after
+// certain others is replayed the same way, since the replay runs the corpus in name order.
+
+#include "app/Context.h"
+#include "app/Dialogs.h"
+#include "history/VmSeen.h"
+#include "history/VmStat.h"
+#include "session/ChatPane.h"
+#include "session/VmFrame.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <memory>
+
+// Allocations that the libraries under Qt keep for the life of the process; kept here so that
+// a plain run of a target needs no options to be quiet.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n"
+           "leak:libdbus-1.so\n";
+}
+
+namespace fuzzclient {
+
+class SilentDialogs : public Dialogs
+{
+protected:
+    void showMessage(const QString &) override {}
+    void showError(const QString &) override {}
+    bool showYesNo(const QString &) override { return true; }
+    std::optional<QString> showInput(const QString &, const QString &, const QString &d) override
+    {
+        return d;
+    }
+};
+
+inline constexpr int RebuildEvery = 1000;
+
+inline QApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_client";
+    static char *argv[] = {name, nullptr};
+    static QApplication *instance = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt's own warnings about odd input would flood the fuzzer's output.
+        qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
+        return new QApplication(argc, argv);
+    }();
+    return *instance;
+}
+
+class Client
+{
+public:
+    Context &context()
+    {
+        app();
+        if (!m_ctx || ++m_inputs > RebuildEvery) {
+            m_ctx.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            m_ctx = std::make_unique<Context>(std::make_unique<SilentDialogs>());
+            m_ctx->createWindows();
+            m_inputs = 1;
+        }
+        return *m_ctx;
+    }
+
+    // What one input left behind goes: the windows made for one reply, the lobby, the chat
+    // and every event it posted.
+    void settle()
+    {
+        Context &ctx = *m_ctx;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<TStat *>(w) || qobject_cast<TSeen *>(w))
+                w->close();
+        ctx.frame->HideGameWindows();
+        ctx.frame->ClearLobbyLists();
+        QCoreApplication::sendPostedEvents();
+        ctx.frame->fdMsgs->flush();
+        ctx.frame->fdMsgs->removeFirst(ctx.frame->fdMsgs->lineCount());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private:
+    std::unique_ptr<Context> m_ctx;
+    int m_inputs = 0;
+};
+
+inline Client &client()
+{
+    static Client *c = new Client;
+    return *c;
+}
+
+} // namespace fuzzclient

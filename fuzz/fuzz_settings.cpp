@@ -1,0 +1,85 @@
+// The settings file as anyone may have edited it, through the real settings page: loaded
+// into the controls and the window places, then saved back. Loading never fails, and saving
+// keeps every line the program does not own: comments, other sections and odd lines stay.
+
+#include "FuzzClient.h"
+
+#include "session/IniFile.h"
+#include "session/VmConnect.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+QString iniPath()
+{
+    // Memory-backed when the system has it: a fuzz run writes the file a few million times.
+    static QTemporaryDir *dir = [] {
+        auto *d = QFile::exists(QStringLiteral("/dev/shm")) ? new QTemporaryDir(QStringLiteral("/dev/shm/vimo-fuzz-XXXXXX"))
+                                                            : new QTemporaryDir;
+        return d;
+    }();
+    return dir->filePath(QStringLiteral("VimoTarokk.INI"));
+}
+
+bool ownedLine(const QString &line)
+{
+    // Key lines may be rewritten; every other line must come back as it was.
+    const QString t = line.trimmed();
+    return t.contains(QLatin1Char('=')) && !t.startsWith(QLatin1Char(';')) && !t.startsWith(QLatin1Char('#'));
+}
+
+QHash<QString, int> keptLines(const QStringList &lines)
+{
+    QHash<QString, int> count;
+    for (const QString &line : lines)
+        if (!ownedLine(line))
+            ++count[line];
+    return count;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzzclient::Client &client = fuzzclient::client();
+    Context &ctx = client.context();
+    const QString path = iniPath();
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    IniFile before(path);
+    const bool whole = before.load();
+
+    ctx.connect->setIniPath(path);
+    ctx.guard([&] { ctx.connect->LoadSettings(); });
+    const bool saved = ctx.guard([&] {
+        ctx.connect->SaveConnect();
+        ctx.connect->SaveView();
+    });
+    if (saved != whole)
+        std::abort(); // a file read in part must never be written back
+
+    if (saved) {
+        IniFile after(path);
+        if (!after.load())
+            std::abort();
+        const QHash<QString, int> was = keptLines(before.lines());
+        const QHash<QString, int> now = keptLines(after.lines());
+        for (auto it = was.cbegin(); it != was.cend(); ++it)
+            if (now.value(it.key()) < it.value())
+                std::abort(); // a line the program does not own was lost
+        // What was saved is what the page holds.
+        if (after.readInteger(QStringLiteral("Connect"), QStringLiteral("Port"), -1) != ctx.connect->Port())
+            std::abort();
+    }
+    client.settle();
+    return 0;
+}
