@@ -1,6 +1,6 @@
 #pragma once
 // A real vimo-club, started as its own process on a free loopback port, with nothing kept
-// and robots that answer at once.
+// and robots that answer at once; further options (a short match minute) as a test asks.
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,12 +15,13 @@ public:
     ~ClubProcess() { stop(); }
 
     // True once the club listens; its first log line names the port it took.
-    bool start(const QString &program, int robotDelayMs = 0)
+    bool start(const QString &program, int robotDelayMs = 0, const QStringList &options = {})
     {
         m_process.setProgram(program);
-        m_process.setArguments({QStringLiteral("--memory"), QStringLiteral("--port"),
-                                QStringLiteral("0"), QStringLiteral("--robot-delay"),
-                                QString::number(robotDelayMs)});
+        m_process.setArguments(QStringList{QStringLiteral("--memory"), QStringLiteral("--port"),
+                                           QStringLiteral("0"), QStringLiteral("--robot-delay"),
+                                           QString::number(robotDelayMs)}
+                               + options);
         m_process.start();
         if (!m_process.waitForStarted())
             return false;
@@ -44,6 +45,12 @@ public:
     }
 
     quint16 port() const { return m_port; }
+    // What the club has logged so far, for a failing test to show.
+    QString log()
+    {
+        m_log += QString::fromUtf8(m_process.readAllStandardOutput());
+        return m_log;
+    }
     QString errorText() { return m_process.errorString() + QString::fromUtf8(m_process.readAllStandardError()); }
 
 private:

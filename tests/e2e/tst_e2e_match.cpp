@@ -5,7 +5,7 @@
 
 #include "AutoPlayer.h"
 #include "ClubSteps.h"
-#include "MatchClubProcess.h"
+#include "ClubProcess.h"
 
 #include "history/VmMatch.h"
 #include "history/VmRoll.h"
@@ -41,8 +41,10 @@ private slots:
 
 void TstE2eMatch::practiceMatchAgainstSevenRobots()
 {
-    MatchClubProcess club;
-    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH), MatchMinuteMs), qPrintable(club.errorText()));
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH), 0,
+                        {QStringLiteral("--match-minute"), QString::number(MatchMinuteMs)}),
+             qPrintable(club.errorText()));
     TestClient client;
     Context &ctx = client.ctx;
     TFrame *frame = client.frame();
