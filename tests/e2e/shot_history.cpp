@@ -3,8 +3,8 @@
 // date: all of today's). Usage: shot_history <vimo-club program> <folder>
 
 #include "AutoPlayer.h"
-#include "ClubProcess.h"
 #include "ClubSteps.h"
+#include "PictureStory.h"
 #include "WindowPictures.h"
 
 #include "cards/Picks.h"
@@ -44,21 +44,13 @@ bool playDeal(TestClient &client, int number)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 3) {
-        qWarning("usage: shot_history <vimo-club program> <folder>");
-        return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[2]));
-    ClubProcess club;
-    if (!club.start(QString::fromLocal8Bit(argv[1]), 0)) {
-        qWarning("club did not start: %s", qPrintable(club.errorText()));
+    PictureStory story;
+    if (!story.begin(argc, argv))
         return 1;
-    }
-    TestClient client;
+    const QDir &out = story.out;
+    ClubProcess &club = story.club;
+    TestClient &client = story.client;
     Context &ctx = client.ctx;
-    ctx.connect->LoadSettings(); // the default places of the windows
-    ctx.frame->show();
-    QApplication::processEvents();
     bool ok = LogIn(client, club.port(), QStringLiteral("Vendég")) && EnterFirstRoom(client);
     ok = ok && SitForDeal(client, 1, 7);
     // Three deals: two boards, one of them played twice. Sitting down began deal 7.

@@ -3,8 +3,8 @@
 // server draws no title bars). Usage: shot_play <vimo-club program> <folder>
 
 #include "AutoPlayer.h"
-#include "ClubProcess.h"
 #include "ClubSteps.h"
+#include "PictureStory.h"
 #include "WindowPictures.h"
 
 #include "bidding/VmList.h"
@@ -37,23 +37,13 @@ bool scene(Context &ctx, const QString &path)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 3) {
-        qWarning("usage: shot_play <vimo-club program> <folder>");
-        return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[2]));
-    ClubProcess club;
-    if (!club.start(QString::fromLocal8Bit(argv[1]), 0)) {
-        qWarning("club did not start: %s", qPrintable(club.errorText()));
+    PictureStory story;
+    if (!story.begin(argc, argv))
         return 1;
-    }
-    TestClient client;
+    const QDir &out = story.out;
+    ClubProcess &club = story.club;
+    TestClient &client = story.client;
     Context &ctx = client.ctx;
-    ctx.connect->LoadSettings(); // the default places of the windows
-    ctx.frame->show();
-    // The main window's own login page comes a turn later; it is cancelled, and the story's
-    // login below is the one pictured.
-    QApplication::processEvents();
     bool ok = true;
 
     // 1. The login page, as a newcomer fills it.

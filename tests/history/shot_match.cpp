@@ -19,10 +19,6 @@ using namespace Qt::StringLiterals;
 
 static bool save(QWidget *w, const QString &folder, const QString &name)
 {
-    w->raise();
-    if (!QTest::qWaitForWindowExposed(w))
-        return false;
-    QTest::qWait(50); // let the style finish its first paint
     return WindowPictures::Save(w, QDir(folder).filePath(name));
 }
 

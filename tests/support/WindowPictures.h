@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
 
@@ -71,9 +72,12 @@ inline bool SaveScene(const QList<QWidget *> &windows, const QString &path)
     return canvas.save(path);
 }
 
-// One window alone.
+// One window alone, shown first if it is not on the screen yet.
 inline bool Save(QWidget *window, const QString &path)
 {
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
     return SaveScene({window}, path);
 }
 
