@@ -1,4 +1,4 @@
-#include "Robot.h"
+#include "BasicRobot.h"
 
 #include <algorithm>
 
@@ -76,7 +76,7 @@ int leadCard(const QList<int> &hand)
 
 } // namespace
 
-QString RobotBidTurn(const Auction &auction, int seat, const QList<int> &hand)
+QString BasicRobotBid(const Auction &auction, int seat, const QList<int> &hand)
 {
     // A robot speaks in its first turn only, and only of what its hand all but guarantees.
     for (const BidTurn &turn : auction.turns())
@@ -102,7 +102,7 @@ QString RobotBidTurn(const Auction &auction, int seat, const QList<int> &hand)
     return QString::number(bids.size()) + QLatin1Char(' ') + bids.join(QLatin1Char(' '));
 }
 
-int RobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
+int BasicRobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
 {
     if (hand.isEmpty())
         return 0;

@@ -1,6 +1,7 @@
 #pragma once
-// How a robot seat bids and plays: modestly, legally and always the same way in the same
-// position, so that a deal number replays alike.
+// The club's first robot, kept as the yardstick the stronger one is measured against and as
+// the quick rules that robot plays its imagined deals out with: modest bids, fixed rules of
+// thumb, legal cards, and always the same choice in the same position.
 
 #include <QList>
 #include <QString>
@@ -11,10 +12,10 @@
 namespace club {
 
 // A '<count> <bid> ...' turn the auction takes; mostly "0".
-QString RobotBidTurn(const Auction &auction, int seat, const QList<int> &hand);
+QString BasicRobotBid(const Auction &auction, int seat, const QList<int> &hand);
 
 // A legal card for `seat` to the last trick of `tricks` (a new one when that is complete).
 // It sees only its own hand and the cards already played.
-int RobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks);
+int BasicRobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks);
 
 } // namespace club

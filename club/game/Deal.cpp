@@ -1,6 +1,8 @@
 #include "Deal.h"
 
 #include "Auction.h"
+#include "BasicRobot.h"
+#include "Random.h"
 #include "Robot.h"
 #include "Scoring.h"
 
@@ -9,24 +11,6 @@
 namespace club {
 
 namespace {
-
-// SplitMix64: small, well known and the same on every platform, unlike the standard
-// library's distributions and shuffles.
-class SplitMix64
-{
-public:
-    explicit SplitMix64(quint64 seed) : m_state(seed) {}
-    quint64 next()
-    {
-        quint64 z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-
-private:
-    quint64 m_state;
-};
 
 QString handText(int seat, const QList<int> &cards)
 {
@@ -52,6 +36,30 @@ struct Deal::State
     QList<int> talon;
     Auction auction;
     QList<Trick> tricks; // never holds an empty trick
+    int robotSamples = DefaultRobotSamples;
+
+    RobotSight sight(int seat, quint64 decision) const
+    {
+        RobotSight s;
+        s.seat = seat;
+        s.dealt = &dealt[seat - 1];
+        s.held = &held[seat - 1];
+        s.auction = &auction;
+        s.tricks = &tricks;
+        s.samples = robotSamples;
+        // Seeded by the deal and the point reached in it, so a take-back meets the same answer.
+        SplitMix64 random(static_cast<quint64>(static_cast<qint64>(number)) * 0x100000001B3ull
+                          ^ (quint64(seat) << 56) ^ decision);
+        s.seed = random.next();
+        return s;
+    }
+    int cardsPlayed() const
+    {
+        int n = 0;
+        for (const Trick &t : tricks)
+            n += t.played;
+        return n;
+    }
 
     bool playing() const { return auction.finished(); }
     bool done() const { return tricks.size() == 10 && tricks.last().complete(); }
@@ -252,28 +260,41 @@ bool Deal::undo(Outs &out)
     return true;
 }
 
+void Deal::setRobotSamples(int samples)
+{
+    d->robotSamples = std::max(0, samples);
+}
+
 QString Deal::robotTurn(int seat) const
 {
     if (seat < 1 || seat > 4)
         return QStringLiteral("0");
-    return RobotBidTurn(d->auction, seat, d->dealt[seat - 1]);
+    if (d->robotSamples == 0)
+        return basicRobotTurn(seat);
+    return SamplingRobotBid(d->sight(seat, quint64(d->auction.turns().size())));
 }
 
 int Deal::robotCard(int seat) const
 {
     if (seat < 1 || seat > 4)
         return 0;
-    return RobotPlay(seat, d->held[seat - 1], d->tricks);
+    if (d->robotSamples == 0)
+        return basicRobotCard(seat);
+    return SamplingRobotPlay(d->sight(seat, 0x1000 + quint64(d->cardsPlayed())));
 }
 
 QString Deal::basicRobotTurn(int seat) const
 {
-    return robotTurn(seat);
+    if (seat < 1 || seat > 4)
+        return QStringLiteral("0");
+    return BasicRobotBid(d->auction, seat, d->dealt[seat - 1]);
 }
 
 int Deal::basicRobotCard(int seat) const
 {
-    return robotCard(seat);
+    if (seat < 1 || seat > 4)
+        return 0;
+    return BasicRobotPlay(seat, d->held[seat - 1], d->tricks);
 }
 
 QStringList Deal::spectatorLines() const

@@ -49,7 +49,11 @@ public:
     // Takes back the last bid turn or card. False when there is nothing to take back.
     bool undo(Outs &out);
 
-    // What a robot at `seat` would do now (only meaningful when it is on turn).
+    // How many deals the robot imagines for each decision; 0 makes it the basic robot.
+    void setRobotSamples(int samples);
+
+    // What a robot at `seat` would do now (only meaningful when it is on turn). The same
+    // position of the same numbered deal always gives the same answer.
     QString robotTurn(int seat) const;       // a '<count> <bid> ...' turn for bid()
     int robotCard(int seat) const;           // a legal card for play()
     // The same from the plain rule-of-thumb robot: what the benchmark measures against, and

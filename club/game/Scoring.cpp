@@ -265,13 +265,9 @@ std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &t
     }
 }
 
-Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
+Contract ReadContract(const Auction &auction)
 {
-    Score score;
-    if (tricks.size() != 10 || !tricks.last().complete())
-        return score;
-    bool trickCountBid = false;
-    std::array<QList<int>, 2> announcedRows;
+    Contract contract;
     for (int side = 0; side < 2; ++side) {
         const QStringList bids = auction.sideBids(side);
         const QStringList against = auction.sideBids(1 - side);
@@ -293,34 +289,51 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
         }
         for (const QString &bid : plain) {
             const BidToken t = *ReadToken(bid);
-            announcedRows[side] << t.row;
+            contract.announcedRows[side] << t.row;
             if (t.row >= RowGem && t.row <= RowVolat)
-                trickCountBid = true;
-            const std::optional<bool> made = Judge(t, side, tricks);
-            if (!made)
-                continue; // not an announcement that scores
-            int times = 1;
-            QString label = bid;
+                contract.trickCountBid = true;
+            Contract::Bid b{t, bid, side, 1};
             if (against.contains(QLatin1Char('*') + bid)) {
-                times = 2;
-                label = QLatin1Char('*') + bid;
+                b.times = 2;
+                b.label = QLatin1Char('*') + bid;
                 if (bids.contains(QLatin1String("**") + bid)) {
-                    times = 4;
-                    label = QLatin1String("**") + bid;
+                    b.times = 4;
+                    b.label = QLatin1String("**") + bid;
                 }
             }
-            const Announcement &a = Catalogue::Row(t.row);
-            ScoreLine line;
-            line.label = label;
-            line.side = side;
-            line.made = *made;
-            if (*made)
-                line.points[side] = a.made * times;
-            else
-                line.points[1 - side] = a.down * times;
-            score.lines << line;
+            contract.bids << b;
         }
     }
+    return contract;
+}
+
+Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
+{
+    return ScoreTricks(ReadContract(auction), tricks);
+}
+
+Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks)
+{
+    Score score;
+    if (tricks.size() != 10 || !tricks.last().complete())
+        return score;
+    for (const Contract::Bid &b : contract.bids) {
+        const std::optional<bool> made = Judge(b.token, b.side, tricks);
+        if (!made)
+            continue; // not an announcement that scores
+        const Announcement &a = Catalogue::Row(b.token.row);
+        ScoreLine line;
+        line.label = b.label;
+        line.side = b.side;
+        line.made = *made;
+        if (*made)
+            line.points[b.side] = a.made * b.times;
+        else
+            line.points[1 - b.side] = a.down * b.times;
+        score.lines << line;
+    }
+    const bool trickCountBid = contract.trickCountBid;
+    const std::array<QList<int>, 2> &announcedRows = contract.announcedRows;
 
     auto silent = [&](int row, int side) {
         ScoreLine line;

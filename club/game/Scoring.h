@@ -53,6 +53,24 @@ struct Score
 // (hand signals) and before the tenth trick.
 std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks);
 
+// What an auction has each side play for, read once: robots score many imagined endings of
+// the same auction.
+struct Contract
+{
+    struct Bid
+    {
+        BidToken token;
+        QString label;  // with the contra marks it ended with
+        int side = 0;
+        int times = 1;  // 1, 2 for a contra, 4 for a recontra
+    };
+    QList<Bid> bids;
+    bool trickCountBid = false;
+    std::array<QList<int>, 2> announcedRows;
+};
+Contract ReadContract(const Auction &auction);
+Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks);
+
 // The whole deal: every announcement once per side (at its highest contra), the silent
 // achievements, and the totals.
 Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks);

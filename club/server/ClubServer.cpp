@@ -25,6 +25,7 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_services.robotDelay = options.robotDelay;
     m_services.log = [this](const QString &text) { log(text); };
     m_services.today = [this] { return today(); };
+    m_services.robotSamples = options.robotSamples;
     m_services.nextDealPause = options.nextDealPause;
     m_services.seatHold = options.seatHold;
     m_services.now = [this] { return m_options.clock ? m_options.clock() : QDateTime::currentMSecsSinceEpoch(); };

@@ -28,6 +28,7 @@ struct ClubOptions
     std::function<QDate()> date;               // the archive's calendar; the system's when empty
     qint64 matchMinute = 60000;                // ms in a minute of the team match rules
     std::function<qint64()> clock;             // the club's clock (ms since the epoch); the system's when empty
+    int robotSamples = DefaultRobotSamples;    // deals a robot imagines per decision; 0: the basic robot
     int nextDealPause = 5000;                  // ms before a deal follows the last at the same table
     qint64 seatHold = 180000;                  // ms a dropped player's seat is kept; 0: not kept
 };

@@ -400,6 +400,7 @@ void Room::startDeal(int number)
         p->spectator = false;
     broadcast(wire::DealLine(m_dealNumber, m_dealsPlayed));
     m_deal = std::make_unique<Deal>(number);
+    m_deal->setRobotSamples(m_services.robotSamples);
     m_actors.clear();
     m_recorded = false;
     m_services.log(QStringLiteral("%1: %2. leosztás (%3, %4, %5, %6)")

@@ -3,6 +3,7 @@
 // with its four seats, the deal in play, the robots and a take-back in progress.
 
 #include "game/Deal.h"
+#include "game/Robot.h"
 
 #include <QList>
 #include <QObject>
@@ -25,6 +26,7 @@ struct RoomServices
 {
     Store *store = nullptr;
     int robotDelay = 0;                     // ms before a robot acts
+    int robotSamples = DefaultRobotSamples; // deals a robot imagines per decision; 0: the basic robot
     int nextDealPause = 5000;               // ms between two deals that follow each other
     qint64 seatHold = 180000;               // ms a dropped player's seat waits for them; 0: none
     std::function<void(const QString &)> log;

@@ -61,8 +61,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption holdOption(QStringLiteral("seat-hold"),
                                         QStringLiteral("Milliseconds a dropped player's seat is kept for them (0: not kept)."),
                                         QStringLiteral("ms"), QStringLiteral("180000"));
+    const QCommandLineOption samplesOption(QStringLiteral("robot-samples"),
+                                           QStringLiteral("Deals a robot imagines for each decision (0: the basic robot)."),
+                                           QStringLiteral("n"), QString::number(club::DefaultRobotSamples));
     parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption});
+                       holdOption, samplesOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -97,6 +100,11 @@ int main(int argc, char *argv[])
         err << "vimo-club: a seat may be kept 0..86400000 ms" << Qt::endl;
         return 2;
     }
+    const int samples = parser.value(samplesOption).toInt(&ok);
+    if (!ok || samples < 0 || samples > 1000) {
+        err << "vimo-club: robot samples must be 0..1000" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -107,6 +115,7 @@ int main(int argc, char *argv[])
     options.matchMinute = minute;
     options.nextDealPause = pause;
     options.seatHold = hold;
+    options.robotSamples = samples;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);

@@ -189,6 +189,7 @@ private slots:
     void undoCard();
     void undoBackIntoAuction();
     void undoWithNothingToTakeBack();
+    void robotsFinishEveryDeal_data();
     void robotsFinishEveryDeal();
     void robotsAreDeterministic();
     void robotsPlaySensibly();
@@ -721,10 +722,22 @@ void TstDeal::undoWithNothingToTakeBack()
     QCOMPARE(deal.play(1, 1, out), QStringLiteral("Most nem lehet lapot tenni."));
 }
 
+void TstDeal::robotsFinishEveryDeal_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("deals");
+    // The sampling robot thinks a thousand times longer: fewer deals, the same checks.
+    QTest::newRow("basic robots") << 0 << 200;
+    QTest::newRow("sampling robots") << 48 << 24;
+}
+
 void TstDeal::robotsFinishEveryDeal()
 {
-    for (int n = 1; n <= 200; ++n) {
+    QFETCH(int, samples);
+    QFETCH(int, deals);
+    for (int n = 1; n <= deals; ++n) {
         Deal deal(n);
+        deal.setRobotSamples(samples);
         deal.start();
         int turns = 0;
         while (deal.phase() == Deal::Phase::Bidding) {
@@ -786,6 +799,8 @@ void TstDeal::robotsAreDeterministic()
     QVERIFY(anyBid);
 }
 
+// The basic robot's rules of thumb: the yardstick of the sampling robot and the quick rules
+// of its imagined deals.
 void TstDeal::robotsPlaySensibly()
 {
     auto cost = [](int c) { return Card::isTarokk(c) ? 10 + c : (c - 1) % 5 + 1; };
@@ -798,7 +813,7 @@ void TstDeal::robotsPlaySensibly()
         while (deal.phase() == Deal::Phase::Playing) {
             const int seat = deal.onTurn();
             const QList<int> hand = deal.hand(seat);
-            const int card = deal.robotCard(seat);
+            const int card = deal.basicRobotCard(seat);
             const int led = ledCard(deal);
             QList<int> legal;
             for (int c : hand) {
