@@ -53,6 +53,7 @@ private slots:
     void spectatorWatchesADeal();
     void newcomerRegistersThenLogsIn();
     void takeBackOfACard();
+    void twoDealsInARowWithoutACommand();
 };
 
 void TstEndToEnd::wholeDealAgainstRobots_data()
@@ -299,3 +300,46 @@ void TstEndToEnd::takeBackOfACard()
 
 QTEST_MAIN(TstEndToEnd)
 #include "tst_e2e.moc"
+
+void TstEndToEnd::twoDealsInARowWithoutACommand()
+{
+    // A short pause between the deals; everything else as the club runs by default.
+    ClubProcess club;
+    QVERIFY2(club.start(QStringLiteral(VIMO_CLUB_PATH), 0, {QStringLiteral("--deal-pause"), QStringLiteral("300")}),
+             qPrintable(club.errorText()));
+    TestClient client;
+    Context &ctx = client.ctx;
+    TFrame *frame = client.frame();
+    QVERIFY(LogIn(client, club.port(), QStringLiteral("Vendég")));
+    QVERIFY(EnterFirstRoom(client));
+    // Sitting down deals; from then on the user only bids and plays.
+    client.ctx.guard([&] { frame->cmSeat(1); });
+    QTRY_VERIFY_WITH_TIMEOUT(frame->ownSeat() == 1 && ctx.card->Hand().Count() == 10, 10000);
+
+    QStringList numbers;
+    for (int round = 0; round < 2; ++round) {
+        const QString number = frame->lbDeal->text();
+        QVERIFY(!numbers.contains(number));
+        numbers << number;
+        AutoPlayer player(ctx);
+        QVERIFY2(QTest::qWaitFor([&] {
+                     player.step();
+                     return player.dealOver() || player.stuck;
+                 }, 60000),
+                 qPrintable(client.chatLines().join(QLatin1Char('\n')) + club.log()));
+        QVERIFY(!player.stuck);
+        QVERIFY(player.cardsPlayed >= 9);
+        // The club says the next deal is coming, and it comes: a new number and ten new cards.
+        QTRY_VERIFY_WITH_TIMEOUT(client.chatLines().contains(
+                                     QStringLiteral("Szerver: A következő leosztás 1 másodperc múlva kezdődik")),
+                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(frame->lbDeal->text() != number && ctx.card->Hand().Count() == 10
+                                     && ctx.desk->TrickNumber() != 10,
+                                 10000);
+    }
+    // Both deals ended with their results, and the robots never left the table.
+    QCOMPARE(client.chatLines().filter(QRegularExpression(QStringLiteral("^Eredmény: "))).size(), 2);
+    for (const QString &line : client.chatLines())
+        QVERIFY2(!line.startsWith(QStringLiteral(">>> Robot")) || !line.endsWith(QStringLiteral("felállt")), qPrintable(line));
+    QCOMPARE(client.dialogs->errors(), QStringList());
+}
