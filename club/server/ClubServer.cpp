@@ -81,8 +81,10 @@ void ClubServer::incomingConnection(qintptr handle)
         delete socket;
         return;
     }
+    const QHostAddress address = socket->peerAddress();
     auto *m = new Member(socket, m_options.limits, this);
-    if (m_members.size() >= m_options.limits.maxMembers) {
+    // Logged-in members count here; strangers have caps of their own (Doorkeeper).
+    if (m_online.size() >= m_options.limits.maxMembers) {
         m->send(wire::Notice(QStringLiteral("A klub megtelt, próbáld később")));
         log(QStringLiteral("%1: elutasítva, a klub megtelt").arg(m->peer()));
         // Deleted once the notice has left, not before.
@@ -92,6 +94,10 @@ void ClubServer::incomingConnection(qintptr handle)
     }
     m_members << m;
     log(QStringLiteral("%1: kapcsolódott").arg(m->peer()));
+    for (Member *old : m_door.admit(m, address)) {
+        old->send(wire::Notice(QStringLiteral("Túl sok kapcsolat vár bejelentkezésre, próbáld újra")));
+        drop(old, QStringLiteral("helyet adott egy újabb kapcsolatnak"));
+    }
     connect(m, &Member::lineReceived, this, &ClubServer::handle);
     connect(m, &Member::flooded, this, [this](Member *who) {
         who->send(wire::Notice(QStringLiteral("Túl sok sor érkezett tőled, a fölösleg elveszett")));
@@ -102,6 +108,7 @@ void ClubServer::incomingConnection(qintptr handle)
     });
     // Queued: a socket can go away in the middle of a send to a whole room.
     connect(m, &Member::gone, this, [this](Member *who) {
+        m_door.forget(who);
         drop(who, QStringLiteral("kapcsolat bontva"), true);
         m_members.removeOne(who);
         who->deleteLater();
@@ -189,8 +196,18 @@ void ClubServer::login(Member *m, QString arg)
 {
     if (!m->nick.isEmpty())
         Fail(QStringLiteral("Már bejelentkeztél"));
+    if (m_door.barred(m)) {
+        m->send(wire::Notice(QStringLiteral("Túl sok hibás jelszó erről a címről, próbáld később")));
+        drop(m, QStringLiteral("túl sok hibás jelszó"));
+        return;
+    }
     const QString nick = NextWord(arg);
     const qint32 digest = NextInt(arg);
+    if (m_online.size() >= m_options.limits.maxMembers && !m_online.contains(nick)) {
+        m->send(wire::Notice(QStringLiteral("A klub megtelt, próbáld később")));
+        drop(m, QStringLiteral("a klub megtelt"));
+        return;
+    }
     if (const QString fault = wire::CheckNick(nick); !fault.isEmpty()) {
         m->send(wire::Notice(fault));
         drop(m, QStringLiteral("rossz becenév: ") + nick);
@@ -205,6 +222,7 @@ void ClubServer::login(Member *m, QString arg)
             Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
         log(QStringLiteral("új tag: %1").arg(nick));
     } else if (record->digest != 0 && record->digest != digest) {
+        m_door.wrongPassword(m);
         m->send(wire::Notice(QStringLiteral("Hibás jelszó")));
         drop(m, QStringLiteral("hibás jelszó: ") + nick);
         return;
@@ -218,6 +236,7 @@ void ClubServer::login(Member *m, QString arg)
     }
     m->nick = nick;
     m_online.insert(nick, m);
+    m_door.loggedIn(m);
     log(QStringLiteral("%1: bejelentkezett: %2").arg(m->peer(), nick));
     moveTo(m, lobby());
     // Back to the seat a dropped connection left; a match's room the match itself gives back.

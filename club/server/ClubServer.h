@@ -6,6 +6,7 @@
 #include "Matches.h"
 #include "Member.h"
 #include "Room.h"
+#include "Limits.h"
 #include "Store.h"
 
 #include <QDate>
@@ -92,6 +93,7 @@ private:
     QList<Room *> m_rooms;                  // the lobby first
     QList<Member *> m_members;              // every connection, logged in or not
     QHash<QString, Member *> m_online;      // logged-in members by nickname
+    Doorkeeper m_door{m_options.limits};    // strangers' caps, wrong passwords per address
     int m_nextRoom = 1;
     std::unique_ptr<MatchBook> m_matches;
 };

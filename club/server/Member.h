@@ -23,6 +23,10 @@ struct Limits
     int loginMs = 600000;         // a stranger may fill in the registration form meanwhile
     int maxMembers = 500;         // connections at once; the lobby line must fit a line
     int maxRooms = 40;
+    int maxStrangers = 64;        // connections not logged in; past it the oldest is closed
+    int strangersPerAddress = 16; // the same from one address, so a flood only cycles its own
+    int wrongPasswords = 5;       // wrong passwords from one address within the window...
+    int wrongPasswordWindowMs = 60000; // ...after which it may not try until the window has passed
 };
 
 class Member : public QObject

@@ -18,8 +18,11 @@
 class ClubClient : public QObject
 {
 public:
-    explicit ClubClient(quint16 port)
+    // `from`: the loopback address to connect from (the club tells peers apart by address).
+    explicit ClubClient(quint16 port, const QHostAddress &from = QHostAddress())
     {
+        if (!from.isNull())
+            m_socket.bind(from);
         connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
             m_framer.feed(m_socket.readAll());
             while (const auto line = m_framer.takeLine())

@@ -1,0 +1,53 @@
+#pragma once
+// Who may come in and try to log in. Connections that have not logged in ("strangers") cost
+// the club a socket and a buffer each and give nothing back, so their number is capped, per
+// address and in all: when a newcomer would pass a cap, the oldest stranger of that address
+// (or of all) is turned away to make room. A flood of idle connections thus only cycles its
+// own connections, while a real member, who logs in at once, gets in. Wrong passwords are
+// counted per address: past a few within a window, that address may not try again until the
+// window has passed.
+
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QElapsedTimer>
+
+namespace club {
+
+class Member;
+struct Limits;
+
+class Doorkeeper
+{
+public:
+    explicit Doorkeeper(const Limits &limits);
+
+    // A new connection from `address`; returns the strangers to turn away for it, oldest first.
+    QList<Member *> admit(Member *m, const QHostAddress &address);
+    // The member logged in: no longer counted as a stranger.
+    void loggedIn(Member *m);
+    // The connection is gone (or turned away).
+    void forget(Member *m);
+
+    // True while the member's address has used up its wrong passwords.
+    bool barred(Member *m);
+    void wrongPassword(Member *m);
+
+    int strangers() const { return int(m_strangers.size()); }
+
+private:
+    struct Stranger
+    {
+        Member *member;
+        QHostAddress address;
+    };
+    void prune(qint64 now);
+
+    const Limits &m_limits;
+    QList<Stranger> m_strangers;          // oldest first
+    QHash<Member *, QHostAddress> m_address;
+    QHash<QHostAddress, QList<qint64>> m_failures; // times of recent wrong passwords
+    QElapsedTimer m_clock;
+};
+
+} // namespace club

@@ -1,0 +1,229 @@
+// The club under abuse, over loopback: idle connections by the thousand, one address
+// flooding, wrong passwords, a member who never reads, and a member who breaks the rules in
+// the middle of a deal. Each refusal is a "Szerver: ..." notice or a closed connection, and
+// the members who behave go on being served. How fast they are served is measured by
+// bench_abuse, not here.
+
+#include "ClubClient.h"
+#include "server/Room.h"
+#include "server/Wire.h"
+
+#include <QTest>
+
+namespace {
+
+// A connection that only connects: never logs in, never reads more than a little.
+class Idle
+{
+public:
+    Idle(quint16 port, const QHostAddress &from = QHostAddress::LocalHost)
+    {
+        // A small read buffer: past it Qt leaves the bytes in the kernel, as a peer that
+        // does not read at all would.
+        socket.setReadBufferSize(4096);
+        if (from != QHostAddress(QHostAddress::LocalHost))
+            socket.bind(from);
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    QTcpSocket socket;
+};
+
+// A second loopback address: the club tells its peers apart by address.
+const QHostAddress Elsewhere(QStringLiteral("127.0.0.2"));
+
+} // namespace
+
+class TestClubAbuse : public QObject, private ClubFixture
+{
+    Q_OBJECT
+private:
+    ClubClient &member(const QString &nick, int digest = 0)
+    {
+        ClubClient &c = connectClient();
+        if (!c.login(nick, digest))
+            qFatal("login failed for %s", qPrintable(nick));
+        c.unread();
+        return c;
+    }
+    ClubClient &clientFrom(const QHostAddress &from)
+    {
+        clients.push_back(std::make_unique<ClubClient>(server->serverPort(), from));
+        return *clients.back();
+    }
+
+private slots:
+    void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
+
+    void idleConnectionsCannotCrowdOutMembers()
+    {
+        club::ClubOptions options;
+        server = StartClub(options);
+        QVERIFY(server);
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        const int most = 1 + options.limits.maxStrangers;
+
+        std::vector<std::unique_ptr<Idle>> idle;
+        int peak = 0;
+        for (int i = 0; i < 1000; ++i) {
+            idle.push_back(std::make_unique<Idle>(server->serverPort()));
+            if (i % 50 == 49) {
+                // Anna is answered all along, and the club never holds more than its caps.
+                QVERIFY(anna.sync());
+                peak = std::max(peak, server->memberCount());
+                QVERIFY2(server->memberCount() <= most, qPrintable(QString::number(server->memberCount())));
+            }
+        }
+        QVERIFY(anna.sync());
+        QTRY_VERIFY(server->memberCount() <= most);
+        QVERIFY(peak > 1); // the strangers did get in, for a while
+
+        // The ones turned away were told so and closed; the newest are still waiting.
+        int closed = 0;
+        for (const auto &c : idle)
+            closed += c->socket.state() == QAbstractSocket::UnconnectedState ? 1 : 0;
+        QTRY_VERIFY(std::count_if(idle.begin(), idle.end(), [](const auto &c) {
+            return c->socket.state() == QAbstractSocket::UnconnectedState;
+        }) >= 1000 - options.limits.strangersPerAddress);
+        QVERIFY(idle.front()->socket.peek(4096).contains(
+            Cp1250::encode(notice(QStringLiteral("Túl sok kapcsolat vár bejelentkezésre, próbáld újra")))));
+        QCOMPARE(idle.back()->socket.state(), QAbstractSocket::ConnectedState);
+        Q_UNUSED(closed);
+
+        // A member who comes now gets in at once, and Anna sees her.
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        QCOMPARE(anna.next(QStringLiteral("U")), QStringLiteral("UBéla"));
+        QVERIFY(bela.sync());
+    }
+
+    void oneAddressFloodingCyclesOnlyItsOwn()
+    {
+        club::ClubOptions options;
+        server = StartClub(options);
+        QVERIFY(server);
+        // Someone elsewhere has connected and is filling in the registration form.
+        ClubClient &newcomer = clientFrom(Elsewhere);
+        QVERIFY(newcomer.waitConnected());
+        QTRY_COMPARE(server->memberCount(), 1);
+
+        std::vector<std::unique_ptr<Idle>> idle;
+        for (int i = 0; i < 3 * options.limits.strangersPerAddress; ++i)
+            idle.push_back(std::make_unique<Idle>(server->serverPort()));
+        QTRY_COMPARE(server->memberCount(), 1 + options.limits.strangersPerAddress);
+
+        newcomer.send(QStringLiteral("D0 Kiss Péter;kp@example.hu;Kispe;Budapest;Fő utca 1;;;;"));
+        QCOMPARE(newcomer.next(QStringLiteral("M")),
+                 notice(QStringLiteral("Üdvözlünk a klubban! Jelentkezz be Kispe néven.")));
+    }
+
+    void wrongPasswordsAreLimitedPerAddress()
+    {
+        club::ClubOptions options;
+        options.limits.wrongPasswords = 3;
+        options.limits.wrongPasswordWindowMs = 1500;
+        server = StartClub(options);
+        QVERIFY(server);
+        member(QStringLiteral("Anna"), 777);
+
+        for (int i = 0; i < 3; ++i) {
+            ClubClient &guess = connectClient();
+            QVERIFY(guess.waitConnected());
+            guess.send(QStringLiteral("LAnna %1").arg(100 + i));
+            QCOMPARE(guess.next(QStringLiteral("M")), notice(QStringLiteral("Hibás jelszó")));
+            QVERIFY(guess.waitClosed());
+        }
+        // Now even the right password is not tried from here, for any name.
+        for (const QString &nick : {QStringLiteral("Anna"), QStringLiteral("Béla")}) {
+            ClubClient &again = connectClient();
+            QVERIFY(again.waitConnected());
+            again.send(QStringLiteral("L%1 777").arg(nick));
+            QCOMPARE(again.next(QStringLiteral("M")),
+                     notice(QStringLiteral("Túl sok hibás jelszó erről a címről, próbáld később")));
+            QVERIFY(again.waitClosed());
+            QVERIFY(again.lines.filter(QRegularExpression(QStringLiteral("^L"))).isEmpty());
+        }
+        // Another address is not held back.
+        ClubClient &elsewhere = clientFrom(Elsewhere);
+        QVERIFY(elsewhere.login(QStringLiteral("Anna"), 777));
+
+        // Once the window has passed, this address may try again.
+        QTest::qWait(options.limits.wrongPasswordWindowMs);
+        ClubClient &later = connectClient();
+        QVERIFY(later.login(QStringLiteral("Béla"), 5));
+    }
+
+    void memberWhoNeverReadsIsCutOff()
+    {
+        // The real cap (4 MiB); the talker may talk as fast as it likes, so that the cap and
+        // not the flood limit is what is tried.
+        club::ClubOptions options;
+        options.limits.burst = 1 << 20;
+        options.limits.perSecond = 1e6;
+        QCOMPARE(options.limits.maxUnsent, qint64(4 << 20));
+        server = StartClub(options);
+        QVERIFY(server);
+
+        QTcpSocket sleeper;
+        sleeper.setReadBufferSize(4096);
+        sleeper.connectToHost(QHostAddress::LocalHost, server->serverPort());
+        QVERIFY(sleeper.waitForConnected(5000));
+        sleeper.write("LAlvo 1\r\nJTerem1\r\n");
+        // The talker reads everything and looks at none of it.
+        QTcpSocket talker;
+        QObject::connect(&talker, &QTcpSocket::readyRead, &talker, [&] { talker.readAll(); });
+        talker.connectToHost(QHostAddress::LocalHost, server->serverPort());
+        QVERIFY(talker.waitForConnected(5000));
+        talker.write("LBeszedes 1\r\nJTerem1\r\n");
+        ClubClient &other = member(QStringLiteral("Masik"));
+        QTRY_COMPARE(server->findRoom(QStringLiteral("Terem1"))->members().size(), 2);
+
+        const QByteArray line = "M" + QByteArray(16000, 'x') + "\r\n";
+        qint64 sent = 0;
+        // Each line goes to both in the room; the sleeper's share piles up in the club until
+        // it passes the cap, and the club lets it go.
+        club::Room *room = server->findRoom(QStringLiteral("Terem1"));
+        while (room->members().size() == 2 && sent < (64 << 20)) {
+            for (int i = 0; i < 32; ++i, sent += line.size())
+                talker.write(line);
+            QTRY_COMPARE(talker.bytesToWrite(), qint64(0));
+            QVERIFY(other.sync()); // a member elsewhere is served throughout
+        }
+        // It took more than the cap to get there, and far less than everything we might send.
+        QVERIFY2(sent > options.limits.maxUnsent && sent < (64 << 20), qPrintable(QString::number(sent)));
+        QCOMPARE(room->members().size(), 1);
+        QVERIFY(other.sync());
+        // The sleeper, reading at last, finds the connection closed.
+        sleeper.setReadBufferSize(0);
+        QObject::connect(&sleeper, &QTcpSocket::readyRead, &sleeper, [&] { sleeper.readAll(); });
+        sleeper.readAll();
+        QTRY_COMPARE(sleeper.state(), QAbstractSocket::UnconnectedState);
+    }
+
+    void misbehavingPlayerLosesNothingFromTheArchive()
+    {
+        server = StartClub();
+        QVERIFY(server);
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        QVERIFY(anna.enter(QStringLiteral("Terem1")));
+        // Someone watches, so the room and its deal go on when Anna is gone.
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        QVERIFY(bela.enter(QStringLiteral("Terem1")));
+        anna.send(QStringLiteral("I1"));
+        QVERIFY(!anna.next(QStringLiteral("H")).isNull());
+        // A flood, lines of garbage and then a line no client may send: closed mid-deal.
+        QByteArray junk;
+        for (int i = 0; i < 200; ++i)
+            junk += "P" + QByteArray::number(i) + "\r\nB9 x\r\n\x01\xff\r\n";
+        anna.sendRaw(junk + QByteArray(LineFramer::DefaultLimit + 10, 'M'));
+        QVERIFY(anna.waitClosed());
+        // The robot that takes the seat plays the deal out, and it is stored whole.
+        const int today = club::wire::DayNumber(ClubDate);
+        QTRY_COMPARE_WITH_TIMEOUT(server->store().dealsOfDay(today, 10).size(), qsizetype(1), 30000);
+        const club::DealRecord deal = server->store().dealsOfDay(today, 10).first();
+        for (const QList<int> &cards : deal.played)
+            QCOMPARE(cards.size(), 10);
+        QVERIFY(bela.sync());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClubAbuse)
+#include "tst_clubabuse.moc"
