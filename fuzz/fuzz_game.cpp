@@ -5,6 +5,9 @@
 //   'D<number>'    start over with that deal number (first line only, else deal 1)
 //   'B<seat> <turn>', 'P<seat> <card>', 'U' (take back), 'R' (the robot on turn acts)
 //   'T<text>'      the text goes to DealRecord::fromText
+//   'S<n>'         the next robot action imagines n deals (1..2) instead of the plain rule;
+//                  one action only, and two such a run: a search costs as much as a hundred
+//                  plain lines
 
 #include "cards/DeskRules.h"
 #include "cards/Hands.h"
@@ -12,6 +15,7 @@
 #include "game/Record.h"
 #include "session/Cp1250.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -72,9 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!lines.isEmpty() && lines.first().startsWith(QLatin1Char('D')))
         number = StrToIntDef(lines.takeFirst().mid(1), 1);
     club::Deal deal(number);
+    deal.setRobotSamples(0);
     checkLines(deal.start());
     check(deal);
     club::Deal::Phase phase = deal.phase();
+    int searches = 0;
     for (const QString &line : lines) {
         if (line.isEmpty())
             continue;
@@ -110,8 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 notice = deal.play(seat, deal.robotCard(seat), out);
             if (!notice.isEmpty())
                 std::abort(); // a robot never makes a move the rules refuse
+            deal.setRobotSamples(0);
             break;
         }
+        case 'S':
+            if (searches++ < 2)
+                deal.setRobotSamples(std::clamp(StrToIntDef(rest, 0), 0, 2));
+            continue;
         case 'T': {
             const auto record = club::DealRecord::fromText(rest);
             if (record && record->toText() != rest)

@@ -75,15 +75,13 @@ run() {
     if nice "$build/fuzz/fuzz_$t" -merge=1 -timeout=10 "$min" fuzz/corpus/"$t" "$corpus" \
             >"$work/$t/merge.log" 2>&1; then
         find fuzz/corpus/"$t" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
+        # The merge names its inputs by their SHA-1; one that a named seed already holds, or
+        # an empty one, is not kept twice.
+        local seeds
+        seeds=$(find fuzz/corpus/"$t" -type f -size +0 -exec sha1sum {} + | cut -d' ' -f1)
         for f in "$min"/*; do
-            [ -e "$f" ] || continue
-            # A named seed already holds this input.
-            cmp -s "$f" <(cat /dev/null) && continue
-            local same=0
-            for seed in fuzz/corpus/"$t"/*; do
-                [ -f "$seed" ] && cmp -s "$f" "$seed" && { same=1; break; }
-            done
-            [ "$same" = 1 ] || cp "$f" fuzz/corpus/"$t"/
+            [ -s "$f" ] || continue
+            grep -qx "$(basename "$f")" <<<"$seeds" || cp "$f" fuzz/corpus/"$t"/
         done
     fi
 }
