@@ -13,6 +13,10 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     // The club sends no keep-alive lines (the client would answer one as a host's request
     // for a new deal), so the system finds the peers that vanished without a word.
     m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    // What a member sends faster than the club reads stays in the kernel, and TCP slows the
+    // sender down; without a bound the socket would take in all of it and the club's memory
+    // would grow with every flood.
+    m_socket->setReadBufferSize(ReadBuffer);
     // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
     m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
     m_clock.start();
@@ -78,12 +82,25 @@ bool Member::takeToken()
 
 void Member::readLines()
 {
-    // Read in bounded chunks so that one member's burst does not starve the others.
+    // Read in bounded chunks so that one member's burst does not starve the others: past a
+    // turn's share the rest waits for the next turn of the event loop.
     char chunk[8192];
+    qint64 budget = ReadBuffer;
     while (!m_closing && m_socket->bytesAvailable() > 0) {
+        if (budget <= 0) {
+            if (!m_readQueued) {
+                m_readQueued = true;
+                QMetaObject::invokeMethod(this, [this] {
+                    m_readQueued = false;
+                    readLines();
+                }, Qt::QueuedConnection);
+            }
+            return;
+        }
         const qint64 n = m_socket->read(chunk, sizeof chunk);
         if (n <= 0)
             break;
+        budget -= n;
         m_framer.feed(chunk, n);
         while (!m_closing) {
             const auto line = m_framer.takeLine();

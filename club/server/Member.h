@@ -33,6 +33,9 @@ class Member : public QObject
 {
     Q_OBJECT
 public:
+    // Bytes read from a member in one turn of the event loop, and held unread at most.
+    static constexpr qint64 ReadBuffer = 64 * 1024;
+
     Member(QTcpSocket *socket, const Limits &limits, QObject *parent = nullptr);
     ~Member() override;
 
@@ -68,6 +71,7 @@ private:
     qint64 m_lastFloodNotice = -1000000;
     bool m_closing = false;
     bool m_goneSent = false;
+    bool m_readQueued = false;
 };
 
 } // namespace club

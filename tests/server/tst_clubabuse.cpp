@@ -198,6 +198,42 @@ private slots:
         QTRY_COMPARE(sleeper.state(), QAbstractSocket::UnconnectedState);
     }
 
+    void floodIsHeldBackAtTheSender()
+    {
+        server = StartClub();
+        QVERIFY(server);
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        QTcpSocket flooder;
+        flooder.connectToHost(QHostAddress::LocalHost, server->serverPort());
+        QVERIFY(flooder.waitForConnected(5000));
+        flooder.write("LArad 1\r\n");
+        QTRY_COMPARE(server->findRoom(club::ClubServer::LobbyName)->members().size(), 2);
+
+        // 32 MB of chat, far more than the flood limit lets through: the club reads it a
+        // share at a time between the others' lines and holds no more than that share.
+        QByteArray flood;
+        for (int i = 0; i < 2000; ++i)
+            flood += "M" + QByteArray(200, 'a') + "\r\n";
+        qint64 held = 0;
+        for (int round = 0; round < 160; ++round) {
+            flooder.write(flood);
+            // Anna asks now and then: she too has only ten lines a second.
+            if (round % 8 == 0)
+                QVERIFY(anna.sync());
+            else
+                QCoreApplication::processEvents();
+            for (QTcpSocket *s : server->findChildren<QTcpSocket *>())
+                held = std::max(held, s->bytesAvailable());
+        }
+        QVERIFY2(held <= club::Member::ReadBuffer, qPrintable(QString::number(held)));
+        QVERIFY(anna.next(QStringLiteral("MArad: ")).startsWith(QStringLiteral("MArad: a")));
+        // The sender is told once a second, not once a line, and stays connected.
+        flooder.readAll();
+        QCOMPARE(flooder.state(), QAbstractSocket::ConnectedState);
+        QTRY_COMPARE_WITH_TIMEOUT(flooder.bytesToWrite(), qint64(0), 60000);
+        QVERIFY(anna.sync());
+    }
+
     void misbehavingPlayerLosesNothingFromTheArchive()
     {
         server = StartClub();
