@@ -39,9 +39,9 @@ fi
 flock /tmp/vimo-build.lock cmake --build "$build" --parallel 2 \
     --target $(printf 'fuzz_%s ' "${targets[@]}")
 
-work=$build/runs
+# A folder of this run's own: a second run for other targets may go on beside it.
+work=$build/runs/$(date +%Y%m%d-%H%M%S)-$$
 findings=$build/findings
-rm -rf "$work"
 mkdir -p "$work" "$findings"
 
 export QT_QPA_PLATFORM=offscreen
