@@ -12,6 +12,8 @@
 //
 // Goal: the prober is answered within 100 ms throughout; the club's memory stays bounded.
 
+#include "BenchClub.h"
+
 #include "session/Cp1250.h"
 #include "session/LineFramer.h"
 
@@ -31,17 +33,6 @@
 #include <vector>
 
 namespace {
-
-long procField(qint64 pid, const char *field)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 void waitUntil(const std::function<bool()> &done, int ms)
 {
@@ -172,37 +163,14 @@ int main(int argc, char *argv[])
     const int idleCount = std::clamp(parser.value("idle").toInt(), 1, 10000);
     const int flooderCount = std::clamp(parser.value("flooders").toInt(), 1, 40);
 
-    QProcess server;
-    server.setProgram(parser.value("server"));
-    server.setArguments({"--memory", "--port", "0", "--robot-delay", "300"});
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // In a sanitizer build, freed memory is held back up to 256 MB to catch use after free;
-    // the club's resident size would show that and not the club.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":quarantine_size_mb=8"));
-    server.setProcessEnvironment(env);
-    server.start();
-    if (!server.waitForStarted(5000)) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(server.program()));
+    bench::Club subject;
+    if (!subject.start(parser.value("server")))
         return 1;
-    }
-    quint16 port = 0;
-    QByteArray log;
-    while (!port && server.waitForReadyRead(5000)) {
-        log += server.readAllStandardOutput();
-        const auto m = QRegularExpression(QStringLiteral("127\\.0\\.0\\.1:(\\d+)")).match(QString::fromUtf8(log));
-        if (m.hasMatch())
-            port = quint16(m.captured(1).toUInt());
-    }
-    if (!port) {
-        std::fprintf(stderr, "the club did not say its port\n");
-        return 1;
-    }
-    long logLines = 0;
-    QObject::connect(&server, &QProcess::readyReadStandardOutput, [&] { logLines += server.readAllStandardOutput().count('\n'); });
+    const quint16 port = subject.port;
+    QProcess &server = subject.process;
+    const long &logLines = subject.logLines;
     const qint64 pid = server.processId();
-    const auto rss = [&] { return procField(pid, "VmRSS:"); };
+    const auto rss = [&] { return bench::ProcField(pid, "VmRSS:"); };
 
     auto probe = member(port, "Proba", "Terem1");
     if (!probe) {
@@ -281,7 +249,7 @@ int main(int argc, char *argv[])
 
     flooders.clear();
     probe.reset();
-    const long peak = procField(pid, "VmHWM:");
+    const long peak = bench::ProcField(pid, "VmHWM:");
     server.terminate();
     server.waitForFinished(5000);
     std::printf("club peak RSS %ld kB, %ld log lines\n", peak, logLines);

@@ -6,6 +6,8 @@
 // Goals: no line lost (every chat comes back to its sender, every seat request is answered),
 // resident memory at the end within 10% of the middle, chat echo under 100 ms on average.
 
+#include "BenchClub.h"
+
 #include "session/Cp1250.h"
 #include "session/LineFramer.h"
 
@@ -26,18 +28,6 @@
 #include <vector>
 
 namespace {
-
-// Kilobytes of a /proc/<pid>/status field (VmRSS, VmHWM).
-long procField(qint64 pid, const char *field)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 struct Totals
 {
@@ -170,31 +160,12 @@ int main(int argc, char *argv[])
     const int seconds = std::clamp(parser.value("seconds").toInt(), 1, 3600);
     const int count = std::clamp(parser.value("clients").toInt(), 1, 450);
 
-    QProcess server;
-    server.setProgram(parser.value("server"));
-    server.setArguments({"--memory", "--port", "0", "--robot-delay", "300"});
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start();
-    if (!server.waitForStarted(5000)) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(server.program()));
+    bench::Club subject;
+    if (!subject.start(parser.value("server")))
         return 1;
-    }
-    // The first log line names the port the system gave.
-    quint16 port = 0;
-    QByteArray log;
-    while (!port && server.waitForReadyRead(5000)) {
-        log += server.readAllStandardOutput();
-        const auto m = QRegularExpression(QStringLiteral("127\\.0\\.0\\.1:(\\d+)")).match(QString::fromUtf8(log));
-        if (m.hasMatch())
-            port = quint16(m.captured(1).toUInt());
-    }
-    if (!port) {
-        std::fprintf(stderr, "the club did not say its port\n");
-        return 1;
-    }
-    // The server logs a line per event; reading it keeps its pipe from filling.
-    long logLines = 0;
-    QObject::connect(&server, &QProcess::readyReadStandardOutput, [&] { logLines += server.readAllStandardOutput().count('\n'); });
+    const quint16 port = subject.port;
+    QProcess &server = subject.process;
+    const long &logLines = subject.logLines;
     const qint64 pid = server.processId();
 
     Totals totals;
@@ -217,7 +188,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "not every member got in within 30 s\n");
         return 1;
     }
-    const long rssStart = procField(pid, "VmRSS:");
+    const long rssStart = bench::ProcField(pid, "VmRSS:");
 
     // Every member acts about four times a second, in turn with the others.
     QTimer tick;
@@ -230,14 +201,14 @@ int main(int argc, char *argv[])
     clock.restart();
     tick.start();
     long rssMiddle = -1;
-    QTimer::singleShot(seconds * 500, [&] { rssMiddle = procField(pid, "VmRSS:"); });
+    QTimer::singleShot(seconds * 500, [&] { rssMiddle = bench::ProcField(pid, "VmRSS:"); });
     waitUntil([] { return false; }, seconds * 1000);
     tick.stop();
     const double loadSeconds = double(clock.elapsed()) / 1000.0;
     // What is still on its way is given a few seconds to arrive.
     waitUntil([&] { return totals.echoes == totals.chatsSent && totals.seatAnswers == totals.seatRequests; }, 10000);
-    const long rssEnd = procField(pid, "VmRSS:");
-    const long rssPeak = procField(pid, "VmHWM:");
+    const long rssEnd = bench::ProcField(pid, "VmRSS:");
+    const long rssPeak = bench::ProcField(pid, "VmHWM:");
     bots.clear();
     server.terminate();
     server.waitForFinished(5000);
