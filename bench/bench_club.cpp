@@ -184,9 +184,11 @@ int main(int argc, char *argv[])
     const bool allIn = waitUntil([&] {
         const qsizetype arriving =
             std::count_if(bots.begin(), bots.end(), [](const auto &b) { return !b->ready(); });
+        if (arriving == 0 && int(bots.size()) == count)
+            return true;
         for (qsizetype n = arriving; n < ArrivingAtOnce && int(bots.size()) < count; ++n)
             bots.push_back(std::make_unique<Bot>(int(bots.size()), port, totals));
-        return int(bots.size()) == count && arriving == 0;
+        return false;
     }, 30000);
     const double loginSeconds = double(clock.elapsed()) / 1000.0;
     if (!allIn) {
