@@ -5,44 +5,48 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QScopeGuard>
+
+#include <algorithm>
 
 namespace {
 
-// Only blanks and tabs are trimmed: a no-break space belongs to the value.
-QString trimBlanks(const QString &text)
+// Only blanks and tabs are trimmed: a no-break space belongs to the value. Views, since every
+// lookup walks the file's lines and a copy of each would cost more than the whole lookup.
+QStringView trimBlanks(QStringView text)
 {
     qsizetype from = 0, to = text.size();
     while (from < to && (text[from] == QLatin1Char(' ') || text[from] == QLatin1Char('\t')))
         ++from;
     while (to > from && (text[to - 1] == QLatin1Char(' ') || text[to - 1] == QLatin1Char('\t')))
         --to;
-    return text.mid(from, to - from);
+    return text.sliced(from, to - from);
 }
 
-bool isHeader(const QString &line, QString *name = nullptr)
+bool isHeader(QStringView line, QStringView *name = nullptr)
 {
-    const QString t = trimBlanks(line);
+    const QStringView t = trimBlanks(line);
     if (t.size() < 2 || !t.startsWith(QLatin1Char('[')))
         return false;
     const qsizetype close = t.indexOf(QLatin1Char(']'));
     if (close < 0)
         return false;
     if (name)
-        *name = trimBlanks(t.mid(1, close - 1));
+        *name = trimBlanks(t.sliced(1, close - 1));
     return true;
 }
 
-bool keyOf(const QString &line, QString *key, QString *value)
+bool keyOf(QStringView line, QStringView *key, QStringView *value)
 {
-    const QString t = trimBlanks(line);
+    const QStringView t = trimBlanks(line);
     if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
         return false;
     const qsizetype eq = t.indexOf(QLatin1Char('='));
     if (eq <= 0)
         return false;
-    *key = trimBlanks(t.left(eq));
+    *key = trimBlanks(t.first(eq));
     if (value)
-        *value = trimBlanks(t.mid(eq + 1));
+        *value = trimBlanks(t.sliced(eq + 1));
     return true;
 }
 
@@ -53,6 +57,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 bool IniFile::load()
 {
     m_lines.clear();
+    m_headersKnown = false;
     QFile file(m_path);
     if (!file.exists())
         return true;
@@ -86,17 +91,31 @@ bool IniFile::save() const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QByteArray bytes;
-    for (const QString &line : m_lines)
-        bytes += Cp1250::encode(line) + "\r\n";
+    for (const QString &line : m_lines) {
+        bytes += Cp1250::encode(line);
+        bytes += "\r\n";
+    }
     if (file.write(bytes) != bytes.size())
         return false;
     return file.commit();
 }
 
+const QList<int> &IniFile::headers() const
+{
+    if (!m_headersKnown) {
+        m_headers.clear();
+        for (int i = 0; i < m_lines.size(); ++i)
+            if (isHeader(m_lines[i]))
+                m_headers.append(i);
+        m_headersKnown = true;
+    }
+    return m_headers;
+}
+
 int IniFile::findSection(const QString &section) const
 {
-    QString name;
-    for (int i = 0; i < m_lines.size(); ++i)
+    QStringView name;
+    for (int i : headers())
         if (isHeader(m_lines[i], &name) && name.compare(section, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
@@ -104,16 +123,15 @@ int IniFile::findSection(const QString &section) const
 
 int IniFile::sectionEnd(int header) const
 {
-    int i = header + 1;
-    while (i < m_lines.size() && !isHeader(m_lines[i]))
-        ++i;
-    return i;
+    const QList<int> &all = headers();
+    const auto next = std::upper_bound(all.cbegin(), all.cend(), header);
+    return next == all.cend() ? int(m_lines.size()) : *next;
 }
 
 int IniFile::findKey(int header, const QString &key) const
 {
     const int end = sectionEnd(header);
-    QString name;
+    QStringView name;
     for (int i = header + 1; i < end; ++i)
         if (keyOf(m_lines[i], &name, nullptr) && name.compare(key, Qt::CaseInsensitive) == 0)
             return i;
@@ -128,14 +146,14 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
     const int at = findKey(header, key);
     if (at < 0)
         return fallback;
-    QString name, value;
+    QStringView name, value;
     keyOf(m_lines[at], &name, &value);
-    return value;
+    return value.toString();
 }
 
 int IniFile::parseInteger(const QString &text, int fallback)
 {
-    const QString t = trimBlanks(text);
+    const QString t = trimBlanks(text).toString();
     if (t.size() > 2 && t[0] == QLatin1Char('0') && (t[1] == QLatin1Char('x') || t[1] == QLatin1Char('X'))) {
         bool ok = false;
         const uint value = t.mid(2).toUInt(&ok, 16);
@@ -155,10 +173,18 @@ int IniFile::readInteger(const QString &section, const QString &key, int fallbac
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     const QString line = key + QLatin1Char('=') + value;
+    // A key line that reads as a header too (a key of "[x]") makes a section of its own.
+    const bool lineIsHeader = isHeader(line);
+    const auto recount = qScopeGuard([&] {
+        if (lineIsHeader)
+            m_headersKnown = false;
+    });
     int header = findSection(section);
     if (header < 0) {
         if (!m_lines.isEmpty() && !trimBlanks(m_lines.last()).isEmpty())
             m_lines << QString();
+        if (m_headersKnown)
+            m_headers.append(int(m_lines.size()));
         m_lines << QLatin1Char('[') + section + QLatin1Char(']') << line;
         return;
     }
@@ -172,6 +198,9 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     while (insert > header + 1 && trimBlanks(m_lines[insert - 1]).isEmpty())
         --insert;
     m_lines.insert(insert, line);
+    for (int &h : m_headers)
+        if (h >= insert)
+            ++h;
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)

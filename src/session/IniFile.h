@@ -32,7 +32,11 @@ public:
 
     // The file's lines, decoded.
     const QStringList &lines() const { return m_lines; }
-    void setLines(QStringList lines) { m_lines = std::move(lines); }
+    void setLines(QStringList lines)
+    {
+        m_lines = std::move(lines);
+        m_headersKnown = false;
+    }
 
     static int parseInteger(const QString &text, int fallback);
 
@@ -41,7 +45,12 @@ private:
     // Index of the key's line inside the section that starts at `header`, or -1.
     int findKey(int header, const QString &key) const;
     int sectionEnd(int header) const;
+    // The indexes of the section header lines, found once after each change: every lookup
+    // starts from them, and a settings page reads a few dozen keys from one file.
+    const QList<int> &headers() const;
 
     QString m_path;
     QStringList m_lines;
+    mutable QList<int> m_headers;
+    mutable bool m_headersKnown = false;
 };

@@ -21,6 +21,7 @@ private slots:
     void missingFileReadsDefaults();
     void windowsFileRoundTrip();
     void unknownLinesKept();
+    void writesKeepSectionsApart();
     void integers_data();
     void integers();
     void unwritablePlace();
@@ -87,6 +88,35 @@ void TstIni::unknownLinesKept()
     QCOMPARE(readAll(path),
              QByteArray("; comment, with \\ backslash\r\n[Connect]\r\nOther=a;b,c\\d\r\nPort=5052\r\n\r\n"
                         "[Mine]\r\nKey=1\r\n\r\n[View]\r\nCard=1\r\n"));
+}
+
+// Writes that add lines move every section below them: reads and writes after them must still
+// find each section where it now is.
+void TstIni::writesKeepSectionsApart()
+{
+    IniFile ini;
+    ini.setLines({QStringLiteral("[A]"), QStringLiteral("a=1"), QString(), QStringLiteral("[B]"), QStringLiteral("b=1"),
+                  QStringLiteral("[C]"), QStringLiteral("c=1")});
+    QCOMPARE(ini.readString(QStringLiteral("c"), QStringLiteral("c"), QString()), QStringLiteral("1"));
+    ini.writeInteger(QStringLiteral("A"), QStringLiteral("x"), 2);
+    ini.writeInteger(QStringLiteral("A"), QStringLiteral("y"), 3);
+    ini.writeInteger(QStringLiteral("B"), QStringLiteral("z"), 4);
+    ini.writeInteger(QStringLiteral("D"), QStringLiteral("d"), 5);
+    ini.writeInteger(QStringLiteral("C"), QStringLiteral("w"), 6);
+    ini.writeInteger(QStringLiteral("D"), QStringLiteral("e"), 7);
+    ini.writeInteger(QStringLiteral("B"), QStringLiteral("b"), 8);
+    // A key that reads as a header starts a section of its own.
+    ini.writeString(QStringLiteral("D"), QStringLiteral("[E]"), QStringLiteral("1"));
+    ini.writeInteger(QStringLiteral("E"), QStringLiteral("f"), 9);
+    ini.writeInteger(QStringLiteral("D"), QStringLiteral("g"), 10);
+    QCOMPARE(ini.lines(),
+             QStringList({QStringLiteral("[A]"), QStringLiteral("a=1"), QStringLiteral("x=2"), QStringLiteral("y=3"),
+                          QString(), QStringLiteral("[B]"), QStringLiteral("b=8"), QStringLiteral("z=4"),
+                          QStringLiteral("[C]"), QStringLiteral("c=1"), QStringLiteral("w=6"), QString(),
+                          QStringLiteral("[D]"), QStringLiteral("d=5"), QStringLiteral("e=7"), QStringLiteral("g=10"),
+                          QStringLiteral("[E]=1"), QStringLiteral("f=9")}));
+    QCOMPARE(ini.readInteger(QStringLiteral("e"), QStringLiteral("f"), 0), 9);
+    QCOMPARE(ini.readInteger(QStringLiteral("a"), QStringLiteral("y"), 0), 3);
 }
 
 void TstIni::integers_data()
