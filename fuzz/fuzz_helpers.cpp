@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -33,12 +34,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (text.size() >= before)
             std::abort(); // every call consumes at least one character
     }
-    TBidList bids;
-    for (int seat : {-4, -3, -2, -1, 0, 1, 2, 3, 4, 9}) {
+    // The bid text is read into turns once; a seat's pick and a side's pick must be exactly
+    // the bids of those turns, in order.
+    QList<TBidList::Turn> turns;
+    bool readable = true;
+    try {
+        turns = TBidList::Turns(original);
+    } catch (const ConversionError &) {
+        readable = false;
+        TBidList bids;
         try {
-            bids.Parse(original, seat);
-        } catch (const VimoError &) {
+            bids.Parse(original, 1);
+            if (original.size() != 1)
+                std::abort(); // a text the turns refuse is refused by every pick
+        } catch (const ConversionError &) {
         }
+    }
+    if (readable) {
+        QStringList seat, side;
+        const int pickedSeat = 1 + int(size % 4);
+        const int pickedSide = pickedSeat == 2 || pickedSeat == 3 ? -2 : -1;
+        for (const TBidList::Turn &turn : std::as_const(turns)) {
+            if (turn.Seat == pickedSeat)
+                seat += turn.Bids;
+            if ((turn.Seat == 2 || turn.Seat == 3) == (pickedSide == -2))
+                side += turn.Bids;
+        }
+        TBidList bids;
+        bids.Parse(original, pickedSeat);
+        if (original.size() != 1 && bids != seat)
+            std::abort();
+        bids.Parse(original, pickedSide);
+        if (original.size() != 1 && bids != side)
+            std::abort();
     }
     PasswordDigest(original);
     SafeField(original);

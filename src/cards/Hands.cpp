@@ -2,6 +2,8 @@
 
 #include "session/Cp1250.h"
 
+#include <algorithm>
+
 void Fail(const QString &message)
 {
     throw VimoError(message);
@@ -62,11 +64,9 @@ void THand::Put(int i, qint32 v)
 
 void THand::Sort()
 {
-    // A plain exchange sort: hands hold at most a few dozen numbers.
-    for (int i = 0; i < Count(); ++i)
-        for (int j = i + 1; j < Count(); ++j)
-            if (m_cards[i] > m_cards[j])
-                std::swap(m_cards[i], m_cards[j]);
+    // A hand is a few dozen numbers, but the text it was read from came from outside and may
+    // hold thousands.
+    std::sort(m_cards.begin(), m_cards.end());
 }
 
 void THand::Swap(int i, int j)
