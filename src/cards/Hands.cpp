@@ -128,36 +128,57 @@ QString ShortQuote(const QString &text)
     return text.left(keep) + QChar(0x2026);
 }
 
-int StrToInt(const QString &word)
+namespace {
+
+bool readInt(QStringView word, int &value)
 {
-    bool ok = false;
     qsizetype i = 0;
     if (!word.isEmpty() && (word[0] == QLatin1Char('-') || word[0] == QLatin1Char('+')))
         i = 1;
-    ok = i < word.size();
+    bool ok = i < word.size();
     for (qsizetype k = i; ok && k < word.size(); ++k)
         ok = word[k] >= QLatin1Char('0') && word[k] <= QLatin1Char('9');
-    int value = 0;
     if (ok)
         value = word.toInt(&ok, 10);
-    if (!ok)
-        throw ConversionError(QLatin1Char('\'') + ShortQuote(word) + QStringLiteral("' nem érvényes egész szám"));
+    return ok;
+}
+
+ConversionError notANumber(const QString &word)
+{
+    return ConversionError(QLatin1Char('\'') + ShortQuote(word) + QStringLiteral("' nem érvényes egész szám"));
+}
+
+} // namespace
+
+int StrToInt(const QString &word)
+{
+    int value = 0;
+    if (!readInt(word, value))
+        throw notANumber(word);
     return value;
 }
 
 int StrToIntDef(const QString &word, int fallback)
 {
-    try {
-        return StrToInt(word);
-    } catch (const ConversionError &) {
-        return fallback;
-    }
+    int value = 0;
+    return readInt(word, value) ? value : fallback;
 }
 
 int NextInt(QString &text)
 {
-    const QString word = NextWord(text);
-    return word.isEmpty() ? 0 : StrToInt(word);
+    // The word is read where it stands: a line of numbers needs no text of its own for each.
+    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    const qsizetype length = blank < 0 ? text.size() : blank;
+    int value = 0;
+    const bool ok = length == 0 || readInt(QStringView(text).first(length), value);
+    const QString bad = ok ? QString() : text.left(length);
+    if (blank < 0)
+        text.clear();
+    else
+        text.remove(0, blank + 1);
+    if (!ok)
+        throw notANumber(bad);
+    return value;
 }
 
 QString SafeField(const QString &value)

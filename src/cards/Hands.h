@@ -149,5 +149,8 @@ public:
     void Parse(const QString &text, int seat);
 };
 
+// A turn is moved as bytes when the list of turns grows: a long bid text makes many.
+Q_DECLARE_TYPEINFO(TBidList::Turn, Q_RELOCATABLE_TYPE);
+
 // The seat a turn's group belongs to: groups run F, F+1, ... around the table.
 int BidGroupSeat(int firstSeat, int group);
