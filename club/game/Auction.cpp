@@ -1,5 +1,6 @@
 #include "Auction.h"
 
+#include "LineText.h"
 #include "bidding/Catalogue.h"
 #include "cards/HandRules.h"
 
@@ -115,13 +116,35 @@ std::optional<BidToken> ReadToken(const QString &word)
 
 QString Auction::text() const
 {
-    QString text = QString::number(m_opener);
+    return writeText(QChar());
+}
+
+QString Auction::line(QLatin1Char letter) const
+{
+    return writeText(letter);
+}
+
+QString Auction::writeText(QChar letter) const
+{
+    qsizetype length = 13;
     for (const BidTurn &turn : m_turns) {
-        text += BlankInt(int(turn.bids.size()));
+        length += 4;
         for (const QString &bid : turn.bids)
-            text += QLatin1Char(' ') + bid;
+            length += 1 + bid.size();
     }
-    return text;
+    QString line;
+    line.reserve(length);
+    if (!letter.isNull())
+        line.append(letter);
+    AppendNumber(line, m_opener);
+    for (const BidTurn &turn : m_turns) {
+        AppendBlankNumber(line, int(turn.bids.size()));
+        for (const QString &bid : turn.bids) {
+            line.append(QLatin1Char(' '));
+            line.append(bid);
+        }
+    }
+    return line;
 }
 
 bool Auction::finished() const
@@ -199,9 +222,11 @@ QString Auction::check(int seat, const QString &turn, const QList<int> &hand, QS
         return QStringLiteral("A licitek száma (%1) nem egyezik a küldött licitekkel (%2).")
             .arg(count)
             .arg(words.size());
+    const QStringList own = sideBids(SideOf(seat));
+    const QStringList other = sideBids(1 - SideOf(seat));
     QStringList pending;
     for (const QString &word : words) {
-        const QString notice = checkBid(seat, word, hand, pending);
+        const QString notice = checkBid(seat, word, hand, own, other, pending);
         if (!notice.isEmpty())
             return notice;
         pending << word;
@@ -210,16 +235,13 @@ QString Auction::check(int seat, const QString &turn, const QList<int> &hand, QS
     return {};
 }
 
-QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
-                          const QStringList &pending) const
+QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand, const QStringList &own,
+                          const QStringList &other, const QStringList &pending) const
 {
     const std::optional<BidToken> token = ReadToken(word);
     if (!token)
         return QStringLiteral("Ismeretlen licit: %1").arg(quoted(word));
-    const int side = SideOf(seat);
-    const QStringList own = sideBids(side);
-    const QStringList other = sideBids(1 - side);
-    const QString repeat = QStringLiteral("Ismételt licit. %1 már van").arg(quoted(word));
+    auto repeat = [&] { return QStringLiteral("Ismételt licit. %1 már van").arg(quoted(word)); };
 
     if (token->kind == BidToken::Signal) {
         if (token->contra > 0)
@@ -232,7 +254,7 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
             return QStringLiteral("Hamis jelzés: %1").arg(quoted(word));
         // "Vannak" may be borne out twice by one hand; every other signal once.
         if (seatBids(seat).count(word) + pending.count(word) >= borne)
-            return repeat;
+            return repeat();
         return {};
     }
 
@@ -240,14 +262,14 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
         if (!other.contains(token->base))
             return QStringLiteral("Nincs mit megkontrázni: %1").arg(quoted(word));
         if (own.contains(word) || pending.contains(word))
-            return repeat;
+            return repeat();
         return {};
     }
     if (token->contra == 2) {
         if (!own.contains(token->base) || !other.contains(QLatin1Char('*') + token->base))
             return QStringLiteral("Nincs mit rekontrázni: %1").arg(quoted(word));
         if (own.contains(word) || pending.contains(word))
-            return repeat;
+            return repeat();
         return {};
     }
 
@@ -256,7 +278,7 @@ QString Auction::checkBid(int seat, const QString &word, const QList<int> &hand,
     if (token->kind == BidToken::Raised && !hand.contains(token->card))
         return QStringLiteral("Nincs nálad a %1: %2").arg(QStringView(kRaisers[token->card - Card::Pagat]), quoted(word));
     if (own.contains(word) || pending.contains(word))
-        return repeat;
+        return repeat();
     for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
         const qsizetype at = chain->indexOf(word);
         if (at < 0)

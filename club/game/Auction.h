@@ -50,6 +50,8 @@ public:
     const QList<BidTurn> &turns() const { return m_turns; }
     // The first seat, then per turn a count and that many bids.
     QString text() const;
+    // The same text after a command letter: the "B" line is sent after every turn.
+    QString line(QLatin1Char letter) const;
     // Over once three passes in a row follow the first round, or all four passed.
     bool finished() const;
     int onTurn() const;
@@ -65,8 +67,10 @@ public:
     QStringList seatBids(int seat) const;
 
 private:
-    QString checkBid(int seat, const QString &word, const QList<int> &hand,
-                     const QStringList &pending) const;
+    QString writeText(QChar letter) const; // a null letter writes none
+    // `own` and `other` are the bids so far of the seat's side and of the other side.
+    QString checkBid(int seat, const QString &word, const QList<int> &hand, const QStringList &own,
+                     const QStringList &other, const QStringList &pending) const;
 
     int m_opener;
     QList<BidTurn> m_turns;

@@ -1,10 +1,14 @@
 #include "BasicRobot.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace club {
 
 namespace {
+
+// A few cards picked out of a hand, on the stack: a robot decides for every card of a deal.
+using Few = QVarLengthArray<int, 12>;
 
 // Cheapness for throwing away: suit cards by rank, then tarokks by value.
 int cost(int card)
@@ -12,7 +16,8 @@ int cost(int card)
     return Card::isTarokk(card) ? 10 + card : (card - 1) % 5 + 1;
 }
 
-int cheapest(const QList<int> &cards)
+template<typename List>
+int cheapest(const List &cards)
 {
     return *std::min_element(cards.begin(), cards.end(), [](int a, int b) {
         return cost(a) != cost(b) ? cost(a) < cost(b) : a < b;
@@ -25,13 +30,37 @@ bool precious(int card)
     return card == Card::Pagat || card == Card::XXI || card == Card::Skiz;
 }
 
-QList<int> withoutPrecious(const QList<int> &cards)
+template<typename List>
+Few withoutPrecious(const List &cards)
 {
-    QList<int> plain;
+    Few plain;
     for (int c : cards)
         if (!precious(c))
             plain << c;
-    return plain.isEmpty() ? cards : plain;
+    if (plain.isEmpty())
+        plain.append(cards.constData(), cards.size());
+    return plain;
+}
+
+// As LegalCards.
+Few legalCards(const QList<int> &hand, const Trick &trick)
+{
+    Few legal;
+    if (trick.played == 0 || trick.complete()) {
+        legal.append(hand.constData(), hand.size());
+        return legal;
+    }
+    const int ledSuit = SuitOf(trick.led());
+    for (int card : hand)
+        if (SuitOf(card) == ledSuit)
+            legal << card;
+    if (legal.isEmpty())
+        for (int card : hand)
+            if (Card::isTarokk(card))
+                legal << card;
+    if (legal.isEmpty())
+        legal.append(hand.constData(), hand.size());
+    return legal;
 }
 
 bool beats(int card, int best, int ledSuit)
@@ -43,7 +72,7 @@ bool beats(int card, int best, int ledSuit)
 
 int leadCard(const QList<int> &hand)
 {
-    QList<int> suitCards, tarokks;
+    Few suitCards, tarokks;
     for (int c : hand)
         (Card::isTarokk(c) ? tarokks : suitCards) << c;
     // A king is the surest trick of a suit.
@@ -51,7 +80,7 @@ int leadCard(const QList<int> &hand)
         if ((c - 1) % 5 == 4)
             return c;
     if (tarokks.size() >= 5) {
-        QList<int> middle;
+        Few middle;
         for (int c : tarokks)
             if (c > Card::Kanari && !precious(c))
                 middle << c;
@@ -109,7 +138,7 @@ int BasicRobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
     Trick trick;
     if (!tricks.isEmpty() && !tricks.last().complete())
         trick = tricks.last();
-    const QList<int> legal = LegalCards(hand, trick);
+    const Few legal = legalCards(hand, trick);
     if (legal.size() == 1)
         return legal.first();
     if (trick.played == 0)
@@ -138,7 +167,7 @@ int BasicRobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
     if (partnerWins && (last || best >= 38 || (!Card::isTarokk(best) && (best - 1) % 5 == 4)))
         return cheapest(withoutPrecious(legal));
 
-    QList<int> winners;
+    Few winners;
     for (int c : legal) {
         if (!beats(c, best, ledSuit))
             continue;
@@ -156,7 +185,7 @@ int BasicRobotPlay(int seat, const QList<int> &hand, const QList<Trick> &tricks)
         return cheapest(winners);
     // Seats still to play: a middle winner holds better, but XVIII and up stay for the
     // announcements they are worth.
-    QList<int> middle;
+    Few middle;
     for (int c : winners)
         if (c < 38)
             middle << c;

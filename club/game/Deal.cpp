@@ -2,6 +2,7 @@
 
 #include "Auction.h"
 #include "BasicRobot.h"
+#include "LineText.h"
 #include "Random.h"
 #include "Robot.h"
 #include "Scoring.h"
@@ -12,11 +13,23 @@ namespace club {
 
 namespace {
 
-QString handText(int seat, const QList<int> &cards)
+// `shown`, when not 0, is the seat's card on the table, written in its place among the
+// (ascending) cards as if still held.
+QString handText(int seat, const QList<int> &cards, int shown = 0)
 {
-    QString line = QLatin1Char('H') + QString::number(seat);
-    for (int c : cards)
-        line += BlankInt(c);
+    QString line;
+    line.reserve(3 + 3 * (cards.size() + 1));
+    line.append(QLatin1Char('H'));
+    AppendNumber(line, seat);
+    for (int c : cards) {
+        if (shown != 0 && shown < c) {
+            AppendBlankNumber(line, shown);
+            shown = 0;
+        }
+        AppendBlankNumber(line, c);
+    }
+    if (shown != 0)
+        AppendBlankNumber(line, shown);
     return line;
 }
 
@@ -84,32 +97,31 @@ struct Deal::State
     // one, whose taker leads next.
     QString trickLine() const
     {
-        if (tricks.isEmpty())
-            return QStringLiteral("P%1 1 0 0 0 0 0").arg(opener);
+        QString line;
+        line.reserve(32);
+        line.append(QLatin1Char('P'));
+        if (tricks.isEmpty()) {
+            AppendNumber(line, opener);
+            line.append(QLatin1String(" 1 0 0 0 0 0"));
+            return line;
+        }
         const Trick &t = tricks.last();
         const int n = int(tricks.size());
-        const int who = t.complete() ? -t.winner : t.seatOnTurn();
-        QString line = QStringLiteral("P%1 %2 %3").arg(who).arg(n).arg(count23(n));
+        AppendNumber(line, t.complete() ? -t.winner : t.seatOnTurn());
+        AppendBlankNumber(line, n);
+        AppendBlankNumber(line, count23(n));
         for (int c : t.cards)
-            line += BlankInt(c);
+            AppendBlankNumber(line, c);
         return line;
     }
 
+    QString bidLine() const { return auction.line(QLatin1Char('B')); }
+
     // A spectator's view swaps each card of the shown trick out of that seat's hand, so the
     // hand it is given must still hold it.
-    QList<int> spectatorHand(int seat) const
+    QString spectatorHandText(int seat) const
     {
-        QList<int> cards = held[seat - 1];
-        if (!tricks.isEmpty() && tricks.last().cardOf(seat) != 0) {
-            cards << tricks.last().cardOf(seat);
-            std::sort(cards.begin(), cards.end());
-        }
-        return cards;
-    }
-
-    void handLines(int seat, Outs &out) const
-    {
-        out << Out{Out::Seat, seat, handText(seat, held[seat - 1])};
+        return handText(seat, held[seat - 1], tricks.isEmpty() ? 0 : tricks.last().cardOf(seat));
     }
 };
 
@@ -171,12 +183,16 @@ const QList<int> &Deal::hand(int seat) const
 Outs Deal::start()
 {
     Outs out;
+    out.reserve(10);
+    std::array<QString, 4> hands;
+    for (int s = 1; s <= 4; ++s) {
+        hands[s - 1] = handText(s, d->dealt[s - 1]);
+        out << Out{Out::Seat, s, hands[s - 1]};
+    }
     for (int s = 1; s <= 4; ++s)
-        out << Out{Out::Seat, s, handText(s, d->dealt[s - 1])};
-    for (int s = 1; s <= 4; ++s)
-        out << Out{Out::Spectators, 0, handText(s, d->dealt[s - 1])};
+        out << Out{Out::Spectators, 0, hands[s - 1]};
     // The bare first seat clears every bid list at the table before the first turn.
-    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    out << Out{Out::Table, 0, d->bidLine()};
     out << Out{Out::Seat, d->opener, QStringLiteral("B")};
     return out;
 }
@@ -192,7 +208,7 @@ QString Deal::bid(int seat, const QString &turn, Outs &out)
     if (!notice.isEmpty())
         return notice;
     d->auction.add(seat, bids);
-    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    out << Out{Out::Table, 0, d->bidLine()};
     if (d->auction.finished())
         out << Out{Out::Table, 0, d->trickLine()};
     else
@@ -214,7 +230,7 @@ QString Deal::play(int seat, int card, Outs &out)
         current = d->tricks.last();
     else
         current.leader = seat;
-    if (!LegalCards(hand, current).contains(card)) {
+    if (!MayPlay(hand, current, card)) {
         const int ledSuit = SuitOf(current.led());
         for (int c : hand)
             if (SuitOf(c) == ledSuit)
@@ -226,9 +242,12 @@ QString Deal::play(int seat, int card, Outs &out)
     AddCard(d->tricks.last(), card);
     hand.removeOne(card);
     // The player's new hand before the trick line, which may make it their turn again.
-    d->handLines(seat, out);
+    const QString handLine = handText(seat, hand);
+    if (out.isEmpty())
+        out.reserve(3);
+    out << Out{Out::Seat, seat, handLine};
     out << Out{Out::Table, 0, d->trickLine()};
-    out << Out{Out::Spectators, 0, handText(seat, hand)};
+    out << Out{Out::Spectators, 0, handLine};
     return {};
 }
 
@@ -248,14 +267,16 @@ bool Deal::undo(Outs &out)
         QList<int> &hand = d->held[seat - 1];
         hand << card;
         std::sort(hand.begin(), hand.end());
-        d->handLines(seat, out);
-        out << Out{Out::Spectators, 0, handText(seat, d->spectatorHand(seat))};
+        if (out.isEmpty())
+            out.reserve(3);
+        out << Out{Out::Seat, seat, handText(seat, hand)};
+        out << Out{Out::Spectators, 0, d->spectatorHandText(seat)};
         out << Out{Out::Table, 0, d->trickLine()};
         return true;
     }
     if (!d->auction.undo())
         return false;
-    out << Out{Out::Table, 0, QLatin1Char('B') + d->auction.text()};
+    out << Out{Out::Table, 0, d->bidLine()};
     out << Out{Out::Seat, d->auction.onTurn(), QStringLiteral("B")};
     return true;
 }
@@ -300,10 +321,11 @@ int Deal::basicRobotCard(int seat) const
 QStringList Deal::spectatorLines() const
 {
     QStringList lines;
+    lines.reserve(5);
     for (int s = 1; s <= 4; ++s)
-        lines << handText(s, d->spectatorHand(s));
+        lines << d->spectatorHandText(s);
     if (phase() == Phase::Bidding)
-        lines << QLatin1Char('B') + d->auction.text();
+        lines << d->bidLine();
     else
         lines << d->trickLine();
     return lines;
@@ -315,7 +337,7 @@ QStringList Deal::seatLines(int seat) const
         return {};
     QStringList lines{handText(seat, d->held[seat - 1])};
     if (phase() == Phase::Bidding) {
-        lines << QLatin1Char('B') + d->auction.text();
+        lines << d->bidLine();
         if (d->auction.onTurn() == seat)
             lines << QStringLiteral("B");
     } else {

@@ -179,9 +179,9 @@ void playOut(QList<Trick> &tricks, std::array<Cards, 4> hands, Cards played, int
     }
 }
 
-int margin(const Score &score, int side)
+int margin(const std::array<int, 2> &total, int side)
 {
-    return score.total[side] - score.total[1 - side];
+    return total[side] - total[1 - side];
 }
 
 // What the other three seats and the talon must or cannot hold, as the table has shown it.
@@ -260,6 +260,12 @@ bool drawDeal(const Knowledge &k, SplitMix64 &random, int level, std::array<Card
     QVarLengthArray<int, 42> cards;
     for (Cards rest = k.unknown; rest; rest &= rest - 1)
         cards << lowest(rest);
+    auto allowed = [&](int h, int c) { return h == 0 || level >= 2 || !(k.voids[h] & (1 << classOf(c))); };
+    // How many holders with room could take each card: the fewer, the sooner it is placed.
+    std::array<int, Card::Count> holders{};
+    for (int c : cards)
+        for (int h = 0; h <= 4; ++h)
+            holders[c] += allowed(h, c) && k.need[h] > 0;
     for (int attempt = 0; attempt < 40; ++attempt) {
         out.fill(0);
         std::array<int, 5> room = k.need;
@@ -278,19 +284,12 @@ bool drawDeal(const Knowledge &k, SplitMix64 &random, int level, std::array<Card
             break;
         for (int i = int(cards.size()) - 1; i > 0; --i)
             std::swap(cards[i], cards[random.below(i + 1)]);
-        auto allowed = [&](int h, int c) { return h == 0 || level >= 2 || !(k.voids[h] & (1 << classOf(c))); };
+        // The shuffled cards in a stable order of their holder counts (0..5).
         QVarLengthArray<int, 42> order;
-        for (int c : cards)
-            if (left & bit(c))
-                order << c;
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            int na = 0, nb = 0;
-            for (int h = 0; h <= 4; ++h) {
-                na += allowed(h, a) && k.need[h] > 0;
-                nb += allowed(h, b) && k.need[h] > 0;
-            }
-            return na < nb;
-        });
+        for (int n = 0; n <= 5; ++n)
+            for (int c : cards)
+                if ((left & bit(c)) && holders[c] == n)
+                    order << c;
         for (int c : order) {
             int total = 0;
             for (int h = 0; h <= 4; ++h)
@@ -370,9 +369,10 @@ int SamplingRobotPlay(const RobotSight &sight)
         std::array<Cards, 4> hands{deal[1], deal[2], deal[3], deal[4]};
         hands[sight.seat - 1] = held;
         for (qsizetype i = 0; i < choices.size(); ++i) {
-            imagined = tricks;
+            imagined.clear();
+            imagined.append(tricks);
             playOut(imagined, hands, played, sight.auction->opener(), choices[i]);
-            sums[i] += margin(ScoreTricks(contract, imagined), side);
+            sums[i] += margin(ScoreTotals(contract, PlayedTricks(imagined)), side);
         }
     }
     // Ties go to the cheaper card, so that nothing of worth is spent for nothing.
@@ -442,9 +442,10 @@ QString SamplingRobotBid(const RobotSight &sight)
         hands[seat - 1] = toCards(dealt);
         imagined.clear();
         playOut(imagined, hands, 0, auction.opener(), 0);
-        const int without = margin(ScoreTricks(base, imagined), side);
+        const PlayedTricks played(imagined);
+        const int without = margin(ScoreTotals(base, played), side);
         for (Candidate &c : candidates)
-            c.sum += margin(ScoreTricks(c.contract, imagined), side) - without;
+            c.sum += margin(ScoreTotals(c.contract, played), side) - without;
         ++drawn;
     }
     if (drawn == 0)

@@ -2,7 +2,7 @@
 
 #include "bidding/Catalogue.h"
 
-#include <QSet>
+#include <QVarLengthArray>
 
 namespace club {
 
@@ -39,22 +39,6 @@ Where findCard(const QList<Trick> &tricks, int card)
     return {};
 }
 
-// The opponents' `card` fell into a trick `side` took.
-bool captured(const QList<Trick> &tricks, int card, int side)
-{
-    const Where w = findCard(tricks, card);
-    return w.trick >= 0 && SideOf(w.seat) != side && tricks[w.trick].complete()
-        && SideOf(tricks[w.trick].winner) == side;
-}
-
-bool wholeSuitOf(const QList<Trick> &tricks, int suit, int side)
-{
-    for (int rank = 1; rank <= 5; ++rank)
-        if (TakenBy(tricks, suit * 5 + rank) != side)
-            return false;
-    return true;
-}
-
 } // namespace
 
 void AddCard(Trick &trick, int card)
@@ -88,12 +72,54 @@ QList<int> LegalCards(const QList<int> &hand, const Trick &trick)
     return hand;
 }
 
+bool MayPlay(const QList<int> &hand, const Trick &trick, int card)
+{
+    if (!hand.contains(card))
+        return false;
+    if (trick.played == 0 || trick.complete())
+        return true;
+    const int ledSuit = SuitOf(trick.led());
+    bool follows = false, tarokks = false;
+    for (int c : hand) {
+        follows = follows || SuitOf(c) == ledSuit;
+        tarokks = tarokks || Card::isTarokk(c);
+    }
+    if (follows)
+        return SuitOf(card) == ledSuit;
+    if (tarokks)
+        return Card::isTarokk(card);
+    return true;
+}
+
 int TakenBy(const QList<Trick> &tricks, int card)
 {
     const Where w = findCard(tricks, card);
     if (w.trick < 0 || !tricks[w.trick].complete())
         return -1;
     return SideOf(tricks[w.trick].winner);
+}
+
+PlayedTricks::PlayedTricks(const QList<Trick> &tricks) : m_tricks(tricks)
+{
+    m_takenBy.fill(-1);
+    for (const Trick &t : tricks) {
+        const qint8 side = t.complete() ? qint8(SideOf(t.winner)) : qint8(-1);
+        for (int s = 1; s <= 4; ++s) {
+            const int c = t.cards[s - 1];
+            if (Card::isCard(c) && m_seat[c] == 0) {
+                m_seat[c] = qint8(s);
+                m_takenBy[c] = side;
+            }
+        }
+    }
+}
+
+bool PlayedTricks::wholeSuit(int suit, int side) const
+{
+    for (int rank = 1; rank <= 5; ++rank)
+        if (takenBy(suit * 5 + rank) != side)
+            return false;
+    return true;
 }
 
 namespace {
@@ -107,7 +133,7 @@ int rankOf(int c) { return (c - 1) % 5 + 1; }
 class Tricks
 {
 public:
-    Tricks(const QList<Trick> &tricks, int side) : m_tricks(tricks), m_side(side) {}
+    Tricks(const PlayedTricks &places, int side) : m_tricks(places.tricks()), m_places(places), m_side(side) {}
 
     bool won(int k) const { return SideOf(m_tricks[k - 1].winner) == m_side; }
     int winningCard(int k) const { return m_tricks[k - 1].cardOf(m_tricks[k - 1].winner); }
@@ -144,9 +170,9 @@ public:
             n += won(k) ? 1 : 0;
         return n;
     }
-    bool takes(int card) const { return TakenBy(m_tricks, card) == m_side; }
-    bool wholeSuit(int suit) const { return wholeSuitOf(m_tricks, suit, m_side); }
-    bool catches(int card) const { return captured(m_tricks, card, m_side); }
+    bool takes(int card) const { return m_places.takenBy(card) == m_side; }
+    bool wholeSuit(int suit) const { return m_places.wholeSuit(suit, m_side); }
+    bool catches(int card) const { return m_places.captured(card, m_side); }
     int winner(int k) const { return m_tricks[k - 1].winner; }
 
     // Whether the announcement in catalogue row `row` (0-based) is made.
@@ -239,66 +265,158 @@ public:
 
 private:
     const QList<Trick> &m_tricks;
+    const PlayedTricks &m_places;
     int m_side;
 };
 
-} // namespace
-
-std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks)
+std::optional<bool> judge(const BidToken &token, int side, const PlayedTricks &places)
 {
+    const QList<Trick> &tricks = places.tricks();
     if (tricks.size() != 10 || !tricks.last().complete() || token.kind == BidToken::Signal || token.row < 9)
         return std::nullopt;
-    const Tricks t(tricks, side);
+    const Tricks t(places, side);
     switch (token.kind) {
     case BidToken::Raised: {
         const int k = kRaiserTrick[token.row - 26];
         return t.won(k) && t.winningCard(k) == token.card;
     }
-    case BidToken::Suited:
+    case BidToken::Suited: {
         if (token.row == 33) // banda: every card of the suit
             return t.wholeSuit(token.card);
-        // mariage: the last two tricks with the suit's king and queen
-        return t.won(9) && t.won(10)
-            && QSet<int>{t.winningCard(9), t.winningCard(10)} == QSet<int>{token.card * 5 + 4, token.card * 5 + 5};
+        // mariage: the last two tricks with the suit's king and queen, in either order
+        if (!t.won(9) || !t.won(10))
+            return false;
+        const int a = t.winningCard(9), b = t.winningCard(10);
+        const int queen = token.card * 5 + 4, king = token.card * 5 + 5;
+        return (a == queen && b == king) || (a == king && b == queen);
+    }
     default:
         return t.made(token.row);
     }
 }
 
+// Every line of the score in order: `add(bid, row, side, made, points)` gets the bid of an
+// announcement, or null and the catalogue row of a silent achievement.
+template<typename Add>
+void scoreLines(const Contract &contract, const PlayedTricks &places, Add add)
+{
+    const QList<Trick> &tricks = places.tricks();
+    if (tricks.size() != 10 || !tricks.last().complete())
+        return;
+    for (const Contract::Bid &b : contract.bids) {
+        const std::optional<bool> made = judge(b.token, b.side, places);
+        if (!made)
+            continue; // not an announcement that scores
+        const Announcement &a = Catalogue::Row(b.token.row);
+        std::array<int, 2> points{};
+        if (*made)
+            points[b.side] = a.made * b.times;
+        else
+            points[1 - b.side] = a.down * b.times;
+        add(&b, b.token.row, b.side, *made, points);
+    }
+    auto silent = [&](int row, int side) {
+        std::array<int, 2> points{};
+        points[side] = Catalogue::Row(row).made;
+        add(nullptr, row, side, true, points);
+    };
+    const int kings = places.takenBy(5);
+    if (kings >= 0 && places.takenBy(10) == kings && places.takenBy(15) == kings && places.takenBy(20) == kings)
+        silent(RowNegyKiraly, kings);
+    for (int side = 0; side < 2; ++side) {
+        // An announced capture is scored as announced, not again in silence.
+        const QList<int> &rows = contract.announcedRows[side];
+        auto announcedAny = [&](std::initializer_list<int> among) {
+            for (int row : among)
+                if (rows.contains(row))
+                    return true;
+            return false;
+        };
+        if (places.captured(Card::Pagat, side) && !announcedAny(kCatchesPagat))
+            silent(RowLes, side);
+        if (places.captured(Card::XXI, side) && !announcedAny(kCatchesXXI))
+            silent(RowCsendesXXI, side);
+    }
+    if (!contract.trickCountBid) {
+        std::array<int, 2> taken{};
+        for (const Trick &t : tricks)
+            if (++taken[SideOf(t.winner)] == 5) {
+                silent(RowObscur, SideOf(t.winner));
+                break;
+            }
+    }
+}
+
+} // namespace
+
+std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &tricks)
+{
+    return judge(token, side, PlayedTricks(tricks));
+}
+
+namespace {
+
+// `list` holds `bid` with the contra `marks` in front.
+bool holdsMarked(const QStringList &list, QLatin1String marks, const QString &bid)
+{
+    for (const QString &word : list)
+        if (word.size() == marks.size() + bid.size() && word.startsWith(marks) && QStringView(word).sliced(marks.size()) == bid)
+            return true;
+    return false;
+}
+
+} // namespace
+
 Contract ReadContract(const Auction &auction)
 {
     Contract contract;
+    const std::array<QStringList, 2> sideBids{auction.sideBids(0), auction.sideBids(1)};
     for (int side = 0; side < 2; ++side) {
-        const QStringList bids = auction.sideBids(side);
-        const QStringList against = auction.sideBids(1 - side);
-        // A side that climbed a chain plays for its top step only.
-        QStringList plain;
+        const QStringList &bids = sideBids[side];
+        const QStringList &against = sideBids[1 - side];
+        struct Plain
+        {
+            QString bid;
+            BidToken token;
+            bool kept = true;
+        };
+        QVarLengthArray<Plain, 8> plain;
+        auto find = [&](const QString &bid) -> Plain * {
+            for (Plain &p : plain)
+                if (p.bid == bid)
+                    return &p;
+            return nullptr;
+        };
         for (const QString &bid : bids) {
             const std::optional<BidToken> t = ReadToken(bid);
-            if (!t || t->contra != 0 || t->kind == BidToken::Signal || plain.contains(bid))
+            if (!t || t->contra != 0 || t->kind == BidToken::Signal || find(bid))
                 continue;
-            plain << bid;
+            plain.append(Plain{bid, *t});
         }
+        // A side that climbed a chain plays for its top step only.
         for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
             qsizetype top = -1;
             for (qsizetype i = 0; i < chain->size(); ++i)
-                if (plain.contains(chain->at(i)))
+                if (find(chain->at(i)))
                     top = i;
             for (qsizetype i = 0; i < top; ++i)
-                plain.removeAll(chain->at(i));
+                if (Plain *p = find(chain->at(i)))
+                    p->kept = false;
         }
-        for (const QString &bid : plain) {
-            const BidToken t = *ReadToken(bid);
+        for (const Plain &p : plain) {
+            if (!p.kept)
+                continue;
+            const BidToken &t = p.token;
             contract.announcedRows[side] << t.row;
             if (t.row >= RowGem && t.row <= RowVolat)
                 contract.trickCountBid = true;
-            Contract::Bid b{t, bid, side, 1};
-            if (against.contains(QLatin1Char('*') + bid)) {
+            Contract::Bid b{t, p.bid, side, 1};
+            if (holdsMarked(against, QLatin1String("*"), p.bid)) {
                 b.times = 2;
-                b.label = QLatin1Char('*') + bid;
-                if (bids.contains(QLatin1String("**") + bid)) {
+                b.label = QLatin1Char('*') + p.bid;
+                if (holdsMarked(bids, QLatin1String("**"), p.bid)) {
                     b.times = 4;
-                    b.label = QLatin1String("**") + bid;
+                    b.label = QLatin1String("**") + p.bid;
                 }
             }
             contract.bids << b;
@@ -315,64 +433,28 @@ Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)
 Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks)
 {
     Score score;
-    if (tricks.size() != 10 || !tricks.last().complete())
-        return score;
-    for (const Contract::Bid &b : contract.bids) {
-        const std::optional<bool> made = Judge(b.token, b.side, tricks);
-        if (!made)
-            continue; // not an announcement that scores
-        const Announcement &a = Catalogue::Row(b.token.row);
+    scoreLines(contract, PlayedTricks(tricks), [&](const Contract::Bid *bid, int row, int side, bool made, std::array<int, 2> points) {
         ScoreLine line;
-        line.label = b.label;
-        line.side = b.side;
-        line.made = *made;
-        if (*made)
-            line.points[b.side] = a.made * b.times;
-        else
-            line.points[1 - b.side] = a.down * b.times;
-        score.lines << line;
-    }
-    const bool trickCountBid = contract.trickCountBid;
-    const std::array<QList<int>, 2> &announcedRows = contract.announcedRows;
-
-    auto silent = [&](int row, int side) {
-        ScoreLine line;
-        line.label = Catalogue::Row(row).Name();
+        line.label = bid ? bid->label : Catalogue::Row(row).Name();
         line.side = side;
-        line.silent = true;
-        line.points[side] = Catalogue::Row(row).made;
+        line.made = made;
+        line.silent = !bid;
+        line.points = points;
         score.lines << line;
-    };
-    const int kings = TakenBy(tricks, 5);
-    if (kings >= 0 && TakenBy(tricks, 10) == kings && TakenBy(tricks, 15) == kings && TakenBy(tricks, 20) == kings)
-        silent(RowNegyKiraly, kings);
-    for (int side = 0; side < 2; ++side) {
-        // An announced capture is scored as announced, not again in silence.
-        const QList<int> &rows = announcedRows[side];
-        auto announcedAny = [&](std::initializer_list<int> among) {
-            for (int row : among)
-                if (rows.contains(row))
-                    return true;
-            return false;
-        };
-        if (captured(tricks, Card::Pagat, side) && !announcedAny(kCatchesPagat))
-            silent(RowLes, side);
-        if (captured(tricks, Card::XXI, side) && !announcedAny(kCatchesXXI))
-            silent(RowCsendesXXI, side);
-    }
-    if (!trickCountBid) {
-        std::array<int, 2> taken{};
-        for (const Trick &t : tricks)
-            if (++taken[SideOf(t.winner)] == 5) {
-                silent(RowObscur, SideOf(t.winner));
-                break;
-            }
-    }
-    for (const ScoreLine &line : score.lines) {
-        score.total[0] += line.points[0];
-        score.total[1] += line.points[1];
-    }
+        score.total[0] += points[0];
+        score.total[1] += points[1];
+    });
     return score;
+}
+
+std::array<int, 2> ScoreTotals(const Contract &contract, const PlayedTricks &tricks)
+{
+    std::array<int, 2> total{};
+    scoreLines(contract, tricks, [&](const Contract::Bid *, int, int, bool, std::array<int, 2> points) {
+        total[0] += points[0];
+        total[1] += points[1];
+    });
+    return total;
 }
 
 } // namespace club

@@ -30,9 +30,31 @@ void AddCard(Trick &trick, int card);
 // The cards a hand may play to `trick` (all of them when it leads): follow the led suit,
 // else a tarokk, else anything.
 QList<int> LegalCards(const QList<int> &hand, const Trick &trick);
+// Whether LegalCards(hand, trick) holds `card`, without building the list.
+bool MayPlay(const QList<int> &hand, const Trick &trick, int card);
 
 // Which side took `card` (0: seats 1-4, 1: seats 2-3), or -1 when nobody did.
 int TakenBy(const QList<Trick> &tricks, int card);
+
+// Where the cards of a deal fell, found once: scoring asks after the same few cards again and
+// again, and the robots score every contract they weigh on the same imagined deal. It keeps a
+// reference to `tricks`.
+class PlayedTricks
+{
+public:
+    explicit PlayedTricks(const QList<Trick> &tricks);
+    const QList<Trick> &tricks() const { return m_tricks; }
+    // As TakenBy, for a card 1..42.
+    int takenBy(int card) const { return m_takenBy[card]; }
+    // The opponents' `card` fell into a trick `side` took.
+    bool captured(int card, int side) const { return m_takenBy[card] == side && SideOf(m_seat[card]) != side; }
+    bool wholeSuit(int suit, int side) const; // suit class 0..3
+
+private:
+    const QList<Trick> &m_tricks;
+    std::array<qint8, Card::Count> m_seat{};    // the seat that played the card; 0: nobody
+    std::array<qint8, Card::Count> m_takenBy{}; // as takenBy
+};
 
 struct ScoreLine
 {
@@ -70,6 +92,8 @@ struct Contract
 };
 Contract ReadContract(const Auction &auction);
 Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks);
+// Only the totals of ScoreTricks, for the robots' imagined deals.
+std::array<int, 2> ScoreTotals(const Contract &contract, const PlayedTricks &tricks);
 
 // The whole deal: every announcement once per side (at its highest contra), the silent
 // achievements, and the totals.

@@ -131,6 +131,8 @@ private slots:
     void score_data();
     void score();
     void totals();
+    void mayPlayAgreesWithLegalCards_data();
+    void mayPlayAgreesWithLegalCards();
 };
 
 void TstScoring::fixturesAreWholeDeals()
@@ -224,7 +226,13 @@ void TstScoring::score()
     QFETCH(QList<BySeat>, deal);
     QFETCH(QStringList, turns);
     QFETCH(QStringList, expected);
-    QCOMPARE(rows(ScoreDeal(auction(turns), play(deal))), expected);
+    const QList<Trick> tricks = play(deal);
+    const Score score = ScoreDeal(auction(turns), tricks);
+    QCOMPARE(rows(score), expected);
+    // The robots' totals-only scoring agrees with the full breakdown.
+    const std::array<int, 2> totals = ScoreTotals(ReadContract(auction(turns)), PlayedTricks(tricks));
+    QCOMPARE(totals[0], score.total[0]);
+    QCOMPARE(totals[1], score.total[1]);
 }
 
 void TstScoring::totals()
@@ -237,6 +245,37 @@ void TstScoring::totals()
     QCOMPARE(s.total[1], 20);
     // Nothing is scored before the tenth trick.
     QVERIFY(ScoreDeal(auction({"1 Gém"}), play(baseDeal().mid(0, 9))).lines.isEmpty());
+    const QList<Trick> nine = play(baseDeal().mid(0, 9));
+    QCOMPARE(ScoreTotals(ReadContract(auction({"1 Gém"})), PlayedTricks(nine)), (std::array<int, 2>{0, 0}));
+}
+
+void TstScoring::mayPlayAgreesWithLegalCards_data()
+{
+    QTest::addColumn<QList<int>>("hand");
+    QTest::addColumn<QList<int>>("trick"); // cards in the order played, seat 1 leading
+
+    const QList<int> mixed{2, 4, 9, 17, 21, 30, 42};
+    QTest::newRow("leading") << mixed << QList<int>{};
+    QTest::newRow("following the suit") << mixed << QList<int>{5};
+    QTest::newRow("a void suit: tarokk") << mixed << QList<int>{12, 13};
+    QTest::newRow("tarokk led") << mixed << QList<int>{35, 36, 1};
+    QTest::newRow("no tarokk, a void suit") << QList<int>{2, 4, 9, 17} << QList<int>{12};
+    QTest::newRow("tarokk led, none held") << QList<int>{2, 4, 9, 17} << QList<int>{25};
+    QTest::newRow("a complete trick") << mixed << QList<int>{11, 12, 13, 14};
+    QTest::newRow("an empty hand") << QList<int>{} << QList<int>{5};
+}
+
+void TstScoring::mayPlayAgreesWithLegalCards()
+{
+    QFETCH(QList<int>, hand);
+    QFETCH(QList<int>, trick);
+    Trick t;
+    t.leader = 1;
+    for (int c : trick)
+        AddCard(t, c);
+    const QList<int> legal = LegalCards(hand, t);
+    for (int card = 0; card <= 43; ++card)
+        QVERIFY2(MayPlay(hand, t, card) == legal.contains(card), qPrintable(QString::number(card)));
 }
 
 QTEST_GUILESS_MAIN(TstScoring)
