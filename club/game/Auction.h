@@ -62,15 +62,18 @@ public:
     void add(int seat, const QStringList &bids);
     bool undo();
 
+    // One bid of a turn: the notice that refuses `word` (no blanks in it), or empty text. `own`
+    // and `other` are sideBids() of the seat's side and of the other, `pending` the bids before
+    // it in the same turn. A robot weighing many single bids asks this rather than check().
+    QString checkBid(int seat, const QString &word, const QList<int> &hand, const QStringList &own,
+                     const QStringList &other, const QStringList &pending) const;
+
     // Every bid made by the seats of `side` (0: seats 1-4, 1: seats 2-3), in text order.
     QStringList sideBids(int side) const;
     QStringList seatBids(int seat) const;
 
 private:
     QString writeText(QChar letter) const; // a null letter writes none
-    // `own` and `other` are the bids so far of the seat's side and of the other side.
-    QString checkBid(int seat, const QString &word, const QList<int> &hand, const QStringList &own,
-                     const QStringList &other, const QStringList &pending) const;
 
     int m_opener;
     QList<BidTurn> m_turns;

@@ -119,13 +119,15 @@ QString BasicRobotBid(const Auction &auction, int seat, const QList<int> &hand)
         wanted << QStringLiteral("Gém");
     if (hand.contains(Card::Skiz))
         wanted << (hand.contains(Card::XXI) ? QStringLiteral("Köpf") : QStringLiteral("Honőr"));
+    if (wanted.isEmpty())
+        return QStringLiteral("0");
+    // Each wanted bid as the rules would take it after the ones already chosen in this turn.
+    const QStringList own = auction.sideBids(SideOf(seat));
+    const QStringList other = auction.sideBids(1 - SideOf(seat));
     QStringList bids;
-    for (const QString &bid : wanted) {
-        QStringList taken;
-        const QString turn = QString::number(bids.size() + 1) + QLatin1Char(' ') + (bids + QStringList{bid}).join(QLatin1Char(' '));
-        if (auction.check(seat, turn, hand, taken).isEmpty())
+    for (const QString &bid : wanted)
+        if (auction.checkBid(seat, bid, hand, own, other, bids).isEmpty())
             bids << bid;
-    }
     if (bids.isEmpty())
         return QStringLiteral("0");
     return QString::number(bids.size()) + QLatin1Char(' ') + bids.join(QLatin1Char(' '));

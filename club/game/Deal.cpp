@@ -33,6 +33,13 @@ QString handText(int seat, const QList<int> &cards, int shown = 0)
     return line;
 }
 
+// Every action sends two or three lines: room for them in one go when the list is new.
+void makeRoom(Outs &out, qsizetype lines)
+{
+    if (out.isEmpty())
+        out.reserve(lines);
+}
+
 QString sideName(int side)
 {
     return side == 0 ? QStringLiteral("1-4") : QStringLiteral("2-3");
@@ -130,19 +137,19 @@ Deal::Deal(int number) : d(std::make_unique<State>())
     d->number = number;
     d->opener = number % 2 != 0 ? 1 : 3;
     d->auction = Auction(d->opener);
-    QList<int> pack;
+    std::array<int, 42> pack;
     for (int c = 1; c <= 42; ++c)
-        pack << c;
+        pack[c - 1] = c;
     SplitMix64 random(static_cast<quint64>(static_cast<qint64>(number)));
     for (int i = int(pack.size()) - 1; i > 0; --i)
-        pack.swapItemsAt(i, int(random.next() % quint64(i + 1)));
+        std::swap(pack[i], pack[random.next() % quint64(i + 1)]);
     for (int s = 0; s < 4; ++s) {
-        d->dealt[s] = pack.mid(s * 10, 10);
-        std::sort(d->dealt[s].begin(), d->dealt[s].end());
+        std::sort(pack.begin() + s * 10, pack.begin() + s * 10 + 10);
+        d->dealt[s] = QList<int>(pack.begin() + s * 10, pack.begin() + s * 10 + 10);
         d->held[s] = d->dealt[s];
     }
     // Forty cards are played; the last two stay face down for the whole deal.
-    d->talon = pack.mid(40);
+    d->talon = QList<int>(pack.begin() + 40, pack.end());
 }
 
 Deal::~Deal() = default;
@@ -208,6 +215,7 @@ QString Deal::bid(int seat, const QString &turn, Outs &out)
     if (!notice.isEmpty())
         return notice;
     d->auction.add(seat, bids);
+    makeRoom(out, 2);
     out << Out{Out::Table, 0, d->bidLine()};
     if (d->auction.finished())
         out << Out{Out::Table, 0, d->trickLine()};
@@ -243,8 +251,7 @@ QString Deal::play(int seat, int card, Outs &out)
     hand.removeOne(card);
     // The player's new hand before the trick line, which may make it their turn again.
     const QString handLine = handText(seat, hand);
-    if (out.isEmpty())
-        out.reserve(3);
+    makeRoom(out, 3);
     out << Out{Out::Seat, seat, handLine};
     out << Out{Out::Table, 0, d->trickLine()};
     out << Out{Out::Spectators, 0, handLine};
@@ -267,8 +274,7 @@ bool Deal::undo(Outs &out)
         QList<int> &hand = d->held[seat - 1];
         hand << card;
         std::sort(hand.begin(), hand.end());
-        if (out.isEmpty())
-            out.reserve(3);
+        makeRoom(out, 3);
         out << Out{Out::Seat, seat, handText(seat, hand)};
         out << Out{Out::Spectators, 0, d->spectatorHandText(seat)};
         out << Out{Out::Table, 0, d->trickLine()};
@@ -276,6 +282,7 @@ bool Deal::undo(Outs &out)
     }
     if (!d->auction.undo())
         return false;
+    makeRoom(out, 2);
     out << Out{Out::Table, 0, d->bidLine()};
     out << Out{Out::Seat, d->auction.onTurn(), QStringLiteral("B")};
     return true;

@@ -20,6 +20,14 @@ struct Out
     int seat = 0;  // for To::Seat
     QString line;  // whole line, command letter first, no CR LF
 };
+
+} // namespace club
+
+// Lines are moved in memory as they are, not copied one by one, when a list of them grows.
+Q_DECLARE_TYPEINFO(club::Out, Q_RELOCATABLE_TYPE);
+
+namespace club {
+
 using Outs = QList<Out>;
 
 class Deal

@@ -9,6 +9,12 @@ namespace club {
 // Appends the decimal digits of `n` (with '-' before a negative one), as QString::number writes them.
 inline void AppendNumber(QString &line, int n)
 {
+    // Cards, seats and counts: nearly every number written is below 100.
+    if (n >= 0 && n < 100) {
+        const char16_t digits[2] = {char16_t(u'0' + n / 10), char16_t(u'0' + n % 10)};
+        line.append(reinterpret_cast<const QChar *>(digits + (n < 10 ? 1 : 0)), n < 10 ? 1 : 2);
+        return;
+    }
     char16_t digits[12];
     int at = 12;
     unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n);

@@ -412,14 +412,12 @@ QString SamplingRobotBid(const RobotSight &sight)
         qint64 sum = 0;
     };
     QList<Candidate> candidates;
+    candidates.reserve(words.size());
     for (const QString &word : std::as_const(words)) {
-        QStringList taken;
-        if (own.contains(word) || !auction.check(seat, QStringLiteral("1 ") + word, dealt, taken).isEmpty())
+        if (own.contains(word) || !auction.checkBid(seat, word, dealt, own, other, {}).isEmpty())
             continue;
-        Auction with = auction;
-        with.add(seat, {word});
         const int group = TrickChain().contains(word) ? 1 : HonourChain().contains(word) ? 2 : 0;
-        candidates << Candidate{word, group, ReadContract(with), 0};
+        candidates << Candidate{word, group, ReadContract(auction, seat, word), 0};
     }
     if (candidates.isEmpty() || sight.samples <= 0)
         return QStringLiteral("0");

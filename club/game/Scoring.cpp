@@ -356,24 +356,49 @@ std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &t
 
 namespace {
 
-// `list` holds `bid` with the contra `marks` in front.
-bool holdsMarked(const QStringList &list, QLatin1String marks, const QString &bid)
+// The bids of an auction by side, in text order, and one more of a seat weighing it: robots
+// read the contract of every bid they might add.
+class SideBids
 {
-    for (const QString &word : list)
-        if (word.size() == marks.size() + bid.size() && word.startsWith(marks) && QStringView(word).sliced(marks.size()) == bid)
-            return true;
-    return false;
-}
+public:
+    SideBids(const Auction &auction, int extraSeat, const QString *extra)
+        : m_turns(auction.turns()), m_extraSeat(extraSeat), m_extra(extra)
+    {
+    }
 
-} // namespace
+    template<typename F>
+    void forEach(int side, F f) const
+    {
+        for (const BidTurn &turn : m_turns)
+            if (SideOf(turn.seat) == side)
+                for (const QString &bid : turn.bids)
+                    f(bid);
+        if (m_extra && SideOf(m_extraSeat) == side)
+            f(*m_extra);
+    }
 
-Contract ReadContract(const Auction &auction)
+    // `side` said `bid` with the contra `marks` in front.
+    bool holdsMarked(int side, QLatin1String marks, const QString &bid) const
+    {
+        bool found = false;
+        forEach(side, [&](const QString &word) {
+            found = found
+                || (word.size() == marks.size() + bid.size() && word.startsWith(marks)
+                    && QStringView(word).sliced(marks.size()) == bid);
+        });
+        return found;
+    }
+
+private:
+    const QList<BidTurn> &m_turns;
+    int m_extraSeat;
+    const QString *m_extra;
+};
+
+Contract readContract(const SideBids &sideBids)
 {
     Contract contract;
-    const std::array<QStringList, 2> sideBids{auction.sideBids(0), auction.sideBids(1)};
     for (int side = 0; side < 2; ++side) {
-        const QStringList &bids = sideBids[side];
-        const QStringList &against = sideBids[1 - side];
         struct Plain
         {
             QString bid;
@@ -387,12 +412,14 @@ Contract ReadContract(const Auction &auction)
                     return &p;
             return nullptr;
         };
-        for (const QString &bid : bids) {
+        sideBids.forEach(side, [&](const QString &bid) {
+            if (find(bid))
+                return;
             const std::optional<BidToken> t = ReadToken(bid);
-            if (!t || t->contra != 0 || t->kind == BidToken::Signal || find(bid))
-                continue;
+            if (!t || t->contra != 0 || t->kind == BidToken::Signal)
+                return;
             plain.append(Plain{bid, *t});
-        }
+        });
         // A side that climbed a chain plays for its top step only.
         for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
             qsizetype top = -1;
@@ -411,10 +438,10 @@ Contract ReadContract(const Auction &auction)
             if (t.row >= RowGem && t.row <= RowVolat)
                 contract.trickCountBid = true;
             Contract::Bid b{t, p.bid, side, 1};
-            if (holdsMarked(against, QLatin1String("*"), p.bid)) {
+            if (sideBids.holdsMarked(1 - side, QLatin1String("*"), p.bid)) {
                 b.times = 2;
                 b.label = QLatin1Char('*') + p.bid;
-                if (holdsMarked(bids, QLatin1String("**"), p.bid)) {
+                if (sideBids.holdsMarked(side, QLatin1String("**"), p.bid)) {
                     b.times = 4;
                     b.label = QLatin1String("**") + p.bid;
                 }
@@ -423,6 +450,18 @@ Contract ReadContract(const Auction &auction)
         }
     }
     return contract;
+}
+
+} // namespace
+
+Contract ReadContract(const Auction &auction)
+{
+    return readContract(SideBids(auction, 0, nullptr));
+}
+
+Contract ReadContract(const Auction &auction, int seat, const QString &bid)
+{
+    return readContract(SideBids(auction, seat, &bid));
 }
 
 Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)

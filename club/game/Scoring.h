@@ -91,6 +91,8 @@ struct Contract
     std::array<QList<int>, 2> announcedRows;
 };
 Contract ReadContract(const Auction &auction);
+// The same had `seat` added `bid` in a turn of its own.
+Contract ReadContract(const Auction &auction, int seat, const QString &bid);
 Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks);
 // Only the totals of ScoreTricks, for the robots' imagined deals.
 std::array<int, 2> ScoreTotals(const Contract &contract, const PlayedTricks &tricks);
