@@ -18,12 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     LineFramer framer(256);
     QByteArray joined;
+    joined.reserve(n);
     for (qsizetype at = 0; at < n && !framer.overflowed(); at += chunk) {
         framer.feed(bytes + at, std::min(chunk, n - at));
         while (auto line = framer.takeLine()) {
             if (line->contains("\r\n") || line->size() > framer.limit())
                 std::abort();
-            joined += *line + "\r\n";
+            joined += *line;
+            joined += "\r\n";
             if (Cp1250::encode(Cp1250::decode(*line)) != *line)
                 std::abort();
         }

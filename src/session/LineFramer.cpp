@@ -46,8 +46,13 @@ std::optional<QByteArray> LineFramer::takeLine()
             QByteArray line(base + m_start, length);
             m_start = cr + 2;
             m_scan = m_start;
-            if (m_start == end)
-                clear();
+            if (m_start == end) {
+                // Everything read: the buffer keeps its room for the next chunk rather than
+                // being given back and asked for again on every read.
+                m_buffer.resize(0);
+                m_start = 0;
+                m_scan = 0;
+            }
             return line;
         }
         from = cr + 1;
