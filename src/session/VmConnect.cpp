@@ -470,12 +470,15 @@ void TConnect::LoadSettings()
     const QStringList userDefaults = {QStringLiteral("Masina"), QStringLiteral("Robot1"),
                                       QStringLiteral("Robot2"), QStringLiteral("Robot3"),
                                       QStringLiteral("Robot4")};
-    fdServer->clear();
-    fdUser->clear();
+    QStringList servers, users;
     for (int i = 0; i < 5; ++i) {
-        fdServer->addItem(ini.readString(C, QStringLiteral("Server%1").arg(i + 1), serverDefaults[i]));
-        fdUser->addItem(ini.readString(C, QStringLiteral("User%1").arg(i + 1), userDefaults[i]));
+        servers << ini.readString(C, QStringLiteral("Server%1").arg(i + 1), serverDefaults[i]);
+        users << ini.readString(C, QStringLiteral("User%1").arg(i + 1), userDefaults[i]);
     }
+    fdServer->clear();
+    fdServer->addItems(servers);
+    fdUser->clear();
+    fdUser->addItems(users);
     fdServer->setCurrentText(server);
     fdUser->setCurrentText(user);
 
