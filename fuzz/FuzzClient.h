@@ -72,8 +72,8 @@ public:
         return *m_ctx;
     }
 
-    // What one input left behind goes: the windows made for one reply, the lobby, the chat
-    // and every event it posted.
+    // What one input left behind goes: the windows made for one reply, the lobby, the game
+    // windows and every event it posted.
     void settle()
     {
         Context &ctx = *m_ctx;
@@ -83,8 +83,9 @@ public:
         ctx.frame->HideGameWindows();
         ctx.frame->ClearLobbyLists();
         QCoreApplication::sendPostedEvents();
+        // The chat keeps its lines: the pane holds at most its capacity by itself, and
+        // emptying a text document after every input cost more than most inputs.
         ctx.frame->fdMsgs->flush();
-        ctx.frame->fdMsgs->removeFirst(ctx.frame->fdMsgs->lineCount());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 

@@ -26,6 +26,8 @@ TSeen::TSeen(Context &ctx) : QDialog(nullptr), m_ctx(ctx)
     fdDays = new QListWidget(this);
     fdDays->setObjectName(QStringLiteral("fdDays"));
     fdDays->setFixedWidth(120);
+    // Every entry is one short date: a list of years of days is laid out from the first.
+    fdDays->setUniformItemSizes(true);
     lbDays = new QLabel(QStringLiteral("&Válaszd ki a napot"), this);
     lbDays->setObjectName(QStringLiteral("lbDays"));
     lbDays->setBuddy(fdDays);

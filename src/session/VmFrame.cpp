@@ -421,7 +421,13 @@ QAction *TFrame::addItem(QMenu *menu, const char *name, const QString &caption,
 
 QAction *TFrame::menuItem(const char *name) const
 {
-    return findChild<QAction *>(QString::fromLatin1(name));
+    const QByteArray key(name);
+    if (QAction *known = m_menuItems.value(key))
+        return known;
+    QAction *found = findChild<QAction *>(QString::fromLatin1(name));
+    if (found)
+        m_menuItems.insert(key, found);
+    return found;
 }
 
 void TFrame::buildMenu()

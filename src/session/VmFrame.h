@@ -3,6 +3,7 @@
 // club's lines and sends the user's.
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <QVector>
@@ -132,6 +133,9 @@ private:
     std::array<QLabel *, 4> seatLabels() const;
 
     Context &m_ctx;
+    // Menu items by object name, found once: the menus are built once and live as long as the
+    // window, and the enabling after every line would otherwise search the whole window.
+    mutable QHash<QByteArray, QAction *> m_menuItems;
     QString m_ownNick;
     int m_ownSeat = 0;
     bool m_shown = false;
