@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace club {
 
 const QString ClubServer::LobbyName = QStringLiteral("Társalgó");
@@ -16,6 +18,9 @@ namespace {
 // Long enough for a busy club's days, short enough for the client's longest line.
 constexpr int DaysInReply = 1000;
 constexpr int DealsInReply = 200;
+// Days whose deals are kept written out: past them the club starts keeping anew, so that a
+// member who asks for one day after another costs reading, not memory.
+constexpr int DaysKept = 16;
 } // namespace
 
 ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
@@ -30,6 +35,7 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_services.seatHold = options.seatHold;
     m_services.now = [this] { return m_options.clock ? m_options.clock() : QDateTime::currentMSecsSinceEpoch(); };
     m_services.deserted = [this](Room *r) { closeIfEmpty(r); };
+    m_store.dealArchived = [this](int day, int id, const QString &text) { archived(day, id, text); };
     m_rooms << new Room(LobbyName, true, true, m_services, this);
     for (int i = 0; i < options.openRooms; ++i)
         m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
@@ -81,6 +87,11 @@ void ClubServer::incomingConnection(qintptr handle)
         delete socket;
         return;
     }
+    addConnection(socket);
+}
+
+void ClubServer::addConnection(QTcpSocket *socket)
+{
     const QHostAddress address = socket->peerAddress();
     auto *m = new Member(socket, m_options.limits, this);
     // Logged-in members count here; strangers have caps of their own (Doorkeeper).
@@ -181,7 +192,7 @@ void ClubServer::dispatch(Member *m, QChar command, QString arg)
         return m->room->play(m, StrToInt(word));
     }
     case 'Y':
-        m->send(DaysReply(m_store.days(DaysInReply)));
+        m->send(daysReply());
         return;
     case 'X':
         return history(m, arg);
@@ -281,18 +292,29 @@ void ClubServer::drop(Member *m, const QString &why, bool holdSeat)
     m->close();
 }
 
-void ClubServer::sendLobby(Member *m)
+WireLine ClubServer::lobbyLine() const
 {
-    QList<wire::RoomPeople> rooms;
+    QStringList entries;
+    entries.reserve(m_rooms.size());
     for (const Room *r : m_rooms)
-        rooms << wire::RoomPeople{r->name(), r->nicks()};
-    m->send(wire::LobbyLine(rooms));
+        entries << r->lobbyEntry();
+    return WireLine(wire::LobbyLineOf(entries));
 }
 
-void ClubServer::refreshLobby()
+void ClubServer::sendLobby(Member *m)
 {
-    for (Member *p : lobby()->members())
-        sendLobby(p);
+    m->send(lobbyLine());
+}
+
+void ClubServer::refreshLobby(const Member *except)
+{
+    const QList<Member *> &waiting = lobby()->members();
+    if (waiting.isEmpty() || (waiting.size() == 1 && waiting.first() == except))
+        return;
+    const WireLine line = lobbyLine();
+    for (Member *p : waiting)
+        if (p != except)
+            p->send(line);
 }
 
 void ClubServer::moveTo(Member *m, Room *to)
@@ -321,9 +343,7 @@ void ClubServer::moveTo(Member *m, Room *to)
     else
         log(QStringLiteral("%1 belépett: %2").arg(m->nick, to->name()));
     if (roomsChanged)
-        for (Member *p : lobby()->members())
-            if (p != m)
-                sendLobby(p);
+        refreshLobby(m);
 }
 
 void ClubServer::enterRoom(Member *m, QString arg)
@@ -348,8 +368,7 @@ void ClubServer::openRoom(Member *m)
     log(QStringLiteral("%1 megnyitotta: %2").arg(m->nick, name));
     moveTo(m, r);
     // Who waits in the lobby sees the new room at once.
-    for (Member *p : lobby()->members())
-        sendLobby(p);
+    refreshLobby();
 }
 
 void ClubServer::chat(Member *m, const QString &text)
@@ -510,11 +529,13 @@ void ClubServer::history(Member *m, QString arg)
         int day = NextInt(arg);
         if (day == 0)
             day = today();
-        const QList<DealRecord> deals = m_store.dealsOfDay(day, DealsInReply);
-        if (deals.isEmpty())
+        // A copy: the list is shared, and a send cannot change what was archived.
+        const QList<std::optional<WireLine>> rows = dealsReply(day);
+        if (std::none_of(rows.cbegin(), rows.cend(), [](const auto &row) { return row.has_value(); }))
             Fail(QStringLiteral("Erről a napról nincs tárolt leosztás"));
-        for (const QString &line : DealsReply(deals))
-            m->send(line);
+        for (const auto &row : rows)
+            if (row)
+                m->send(*row);
         return;
     }
     if (kind != QLatin1String("1") && kind != QLatin1String("2"))
@@ -525,6 +546,54 @@ void ClubServer::history(Member *m, QString arg)
     if (!deal)
         Fail(QStringLiteral("Nincs ilyen leosztás: %1/%2").arg(wire::Quote(board)).arg(id));
     m->send(kind == QLatin1String("1") ? ScoresReply(*deal) : BidsReply(*deal));
+}
+
+QString ClubServer::daysReply()
+{
+    if (!m_history.daysLine) {
+        m_history.days = m_store.days(DaysInReply);
+        m_history.daysLine = DaysReply(m_history.days);
+    }
+    return *m_history.daysLine;
+}
+
+const QList<std::optional<WireLine>> &ClubServer::dealsReply(int day)
+{
+    static const QList<std::optional<WireLine>> none;
+    auto it = m_history.deals.constFind(day);
+    if (it != m_history.deals.cend())
+        return *it;
+    QList<std::optional<WireLine>> rows;
+    bool any = false;
+    for (const auto &deal : m_store.dealRowsOfDay(day, DealsInReply)) {
+        if (deal)
+            rows << WireLine(DealsReply({*deal}).first());
+        else
+            rows << std::nullopt;
+        any = any || deal;
+    }
+    // A day without deals costs one look at the archive's index; only days with deals are kept.
+    if (!any)
+        return none;
+    if (m_history.deals.size() >= DaysKept)
+        m_history.deals.clear();
+    return *m_history.deals.insert(day, rows);
+}
+
+void ClubServer::archived(int day, int id, const QString &text)
+{
+    // Another deal of a day already named leaves the latest days as they were.
+    if (!std::binary_search(m_history.days.cbegin(), m_history.days.cend(), day))
+        m_history.daysLine.reset();
+    auto it = m_history.deals.find(day);
+    if (it == m_history.deals.end())
+        return;
+    if (const auto deal = Store::readBack(text, id))
+        it->append(WireLine(DealsReply({*deal}).first()));
+    else
+        it->append(std::nullopt);
+    if (it->size() > DealsInReply)
+        it->removeFirst();
 }
 
 } // namespace club

@@ -16,6 +16,7 @@
 #include <QTcpServer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace club {
 
@@ -53,6 +54,10 @@ public:
     // Lets every room look at the clock: deals due to begin, held seats due to go. The rooms'
     // own timers do it; tests call it after moving the clock.
     void tick();
+    // Takes in a connection that is already made, as the listening socket does with each
+    // one it accepts; the club owns the socket from then on. The fuzz target hands in its
+    // in-process connections here.
+    void addConnection(QTcpSocket *socket);
 
 protected:
     void incomingConnection(qintptr handle) override;
@@ -76,10 +81,15 @@ private:
     void pong(Member *m, QString arg);
     void undoLine(Member *m, QString arg);
     void history(Member *m, QString arg);
+    QString daysReply();
+    const QList<std::optional<WireLine>> &dealsReply(int day);
+    void archived(int day, int id, const QString &text);
 
     void moveTo(Member *m, Room *room);
+    WireLine lobbyLine() const;
     void sendLobby(Member *m);
-    void refreshLobby();
+    // Sends the lobby as it is now to everyone in it, `except` excepted.
+    void refreshLobby(const Member *except = nullptr);
     // `holdSeat`: the connection went, not the member; a seat in a running deal waits for them.
     void drop(Member *m, const QString &why, bool holdSeat = false);
     // A room that is not always open goes when its last member has left.
@@ -96,6 +106,17 @@ private:
     Doorkeeper m_door{m_options.limits};    // strangers' caps, wrong passwords per address
     int m_nextRoom = 1;
     std::unique_ptr<MatchBook> m_matches;
+    // The history's replies as last read from the archive: every member who opens the history
+    // asks for the same latest days, so what was read and written out is kept, and a deal
+    // the archive takes in is added to what is kept rather than reading the day again.
+    struct HistoryReplies
+    {
+        std::optional<QString> daysLine;
+        QList<int> days;  // the days it names, rising
+        // By day, for days with deals: the reply line of each of the latest rows, oldest
+        // first, nothing for a row the history cannot read back.
+        QHash<int, QList<std::optional<WireLine>>> deals;
+    } m_history;
 };
 
 } // namespace club

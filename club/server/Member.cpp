@@ -6,6 +6,15 @@
 
 namespace club {
 
+WireLine::WireLine(const QString &line)
+{
+    // The client closes its side on a longer line.
+    if (line.size() > LineFramer::DefaultLimit)
+        return;
+    bytes = Cp1250::encode(line);
+    bytes += "\r\n";
+}
+
 Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
 {
@@ -35,7 +44,7 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
 
 Member::~Member() = default;
 
-void Member::send(const QString &line)
+void Member::send(const WireLine &line)
 {
     // A peer that has gone but whose going is not yet handled gets nothing.
     if (m_socket->state() != QAbstractSocket::ConnectedState)
@@ -46,13 +55,9 @@ void Member::send(const QString &line)
         m_socket->abort();
         return;
     }
-    // The client closes its side on a longer line; every builder keeps under it, this is
-    // the last guard.
-    if (line.size() > LineFramer::DefaultLimit)
+    if (line.bytes.isEmpty())
         return;
-    QByteArray bytes = Cp1250::encode(line);
-    bytes += "\r\n";
-    m_socket->write(bytes);
+    m_socket->write(line.bytes);
 }
 
 void Member::close()

@@ -15,6 +15,15 @@ namespace club {
 
 class Room;
 
+// A line as it goes on the wire, Windows-1250 with its CR LF, made once however many members
+// it goes to. A line longer than a client reads stays empty and is not sent: every builder
+// keeps under the limit, this is the last guard.
+struct WireLine
+{
+    explicit WireLine(const QString &line);
+    QByteArray bytes;
+};
+
 struct Limits
 {
     int burst = 40;               // lines a member may send at once
@@ -39,7 +48,8 @@ public:
     Member(QTcpSocket *socket, const Limits &limits, QObject *parent = nullptr);
     ~Member() override;
 
-    void send(const QString &line);
+    void send(const QString &line) { send(WireLine(line)); }
+    void send(const WireLine &line);
     // Sends what is queued, then closes; no further line is read.
     void close();
     bool closing() const { return m_closing; }

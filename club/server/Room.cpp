@@ -37,6 +37,13 @@ QStringList Room::nicks() const
     return list;
 }
 
+const QString &Room::lobbyEntry() const
+{
+    if (!m_lobbyEntry)
+        m_lobbyEntry = wire::LobbyEntry(m_name, nicks());
+    return *m_lobbyEntry;
+}
+
 bool Room::dealRunning() const
 {
     return m_deal && m_deal->phase() != Deal::Phase::Done;
@@ -44,9 +51,12 @@ bool Room::dealRunning() const
 
 void Room::broadcast(const QString &line, const Member *except) const
 {
+    if (m_members.isEmpty() || (m_members.size() == 1 && m_members.first() == except))
+        return;
+    const WireLine wire(line);
     for (Member *m : m_members)
         if (m != except)
-            m->send(line);
+            m->send(wire);
 }
 
 int Room::seatOf(const Member *m) const
@@ -94,6 +104,7 @@ void Room::enter(Member *m)
 {
     const bool firstHere = m_members.isEmpty();
     m_members << m;
+    m_lobbyEntry.reset();
     m->room = this;
     m->spectator = false;
     if (m_lobby) {
@@ -156,6 +167,7 @@ void Room::leave(Member *m, bool dropped)
         m_takeBack.reset();
     const bool wasHost = host() == m;
     m_members.removeOne(m);
+    m_lobbyEntry.reset();
     m->room = nullptr;
     m->spectator = false;
     broadcast(QStringLiteral("Q") + m->nick);
@@ -441,11 +453,16 @@ void Room::route(const Outs &outs)
         case Out::Table:
             broadcast(out.line);
             break;
-        case Out::Spectators:
+        case Out::Spectators: {
+            std::optional<WireLine> wire;
             for (Member *p : m_members)
-                if (p->spectator)
-                    p->send(out.line);
+                if (p->spectator) {
+                    if (!wire)
+                        wire.emplace(out.line);
+                    p->send(*wire);
+                }
             break;
+        }
         }
     }
 }

@@ -15,10 +15,82 @@ QSqlDatabase db(const QString &name)
 {
     return QSqlDatabase::database(name, false);
 }
+
+// A statement's result set read to the end or left: the statement goes back to rest, so that
+// it holds no read of the archive open until its next use.
+struct Finish
+{
+    QSqlQuery &q;
+    ~Finish() { q.finish(); }
+};
 } // namespace
 
+enum Store::Statement : int {
+    MemberByNick,
+    InsertMember,
+    SetDigest,
+    SetData,
+    Rename,
+    NextDealId,
+    InsertDeal,
+    LatestDays,
+    DealsOfDay,
+    DealById,
+    InsertMatch,
+    InsertLineUp,
+    AcceptLineUp,
+    UpdateMatch,
+    DeleteLineUps,
+    DeleteMatch,
+    ShownMatches,
+    LineUpOf,
+    StatementCount
+};
+
+QSqlQuery &Store::query(Statement which) const
+{
+    static const char *const text[StatementCount] = {
+        "SELECT nick, digest, public, data FROM members WHERE nick = ?",
+        "INSERT INTO members (nick, digest, public, data) VALUES (?, ?, ?, ?)",
+        "UPDATE members SET digest = ? WHERE nick = ?",
+        "UPDATE members SET public = ?, data = ? WHERE nick = ?",
+        "UPDATE members SET nick = ? WHERE nick = ?",
+        "SELECT COALESCE(MAX(id), 0) + 1 FROM deals WHERE board = ?",
+        "INSERT INTO deals (board, id, day, record) VALUES (?, ?, ?, ?)",
+        // The latest days, told in rising order.
+        "SELECT day FROM (SELECT DISTINCT day FROM deals ORDER BY day DESC LIMIT ?) ORDER BY day",
+        "SELECT record, id FROM (SELECT record, id, rowid AS r FROM deals"
+        " WHERE day = ? ORDER BY rowid DESC LIMIT ?) ORDER BY r",
+        "SELECT record FROM deals WHERE board = ? AND id = ?",
+        "INSERT INTO matches (proposer, deals, start, state, played, score1, score2,"
+        " room1, room2, ended) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "INSERT INTO lineups (match, position, nick, accepted) VALUES (?, ?, ?, ?)",
+        "UPDATE lineups SET accepted = 1 WHERE match = ? AND position = ?",
+        "UPDATE matches SET start = ?, state = ?, played = ?, score1 = ?, score2 = ?,"
+        " room1 = ?, room2 = ?, ended = ? WHERE id = ?",
+        "DELETE FROM lineups WHERE match = ?",
+        "DELETE FROM matches WHERE id = ?",
+        "SELECT id, proposer, deals, start, state, played, score1, score2, room1, room2, ended FROM matches"
+        " WHERE state <> ? OR id IN (SELECT id FROM matches WHERE state = ? ORDER BY ended DESC, id DESC LIMIT ?)"
+        " ORDER BY id",
+        "SELECT position, nick, accepted FROM lineups WHERE match = ?",
+    };
+    std::unique_ptr<QSqlQuery> &q = m_queries[which];
+    if (q)
+        return *q;
+    auto fresh = std::make_unique<QSqlQuery>(db(m_connection));
+    if (!fresh->prepare(QString::fromLatin1(text[which]))) {
+        // Not kept: it fails as it is, and the next request tries again.
+        m_unprepared = std::move(fresh);
+        return *m_unprepared;
+    }
+    q = std::move(fresh);
+    return *q;
+}
+
 Store::Store(const QString &path)
-    : m_connection(QStringLiteral("club-store-%1").arg(connections.fetchAndAddRelaxed(1)))
+    : m_connection(QStringLiteral("club-store-%1").arg(connections.fetchAndAddRelaxed(1))),
+      m_queries(StatementCount)
 {
     QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     base.setDatabaseName(path.isEmpty() ? QStringLiteral(":memory:") : path);
@@ -54,6 +126,9 @@ Store::Store(const QString &path)
 
 Store::~Store()
 {
+    // The statements hold the connection; it can go only after them.
+    m_queries.clear();
+    m_unprepared.reset();
     {
         QSqlDatabase base = db(m_connection);
         base.close();
@@ -63,8 +138,8 @@ Store::~Store()
 
 std::optional<MemberRecord> Store::member(const QString &nick) const
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("SELECT nick, digest, public, data FROM members WHERE nick = ?"));
+    QSqlQuery &q = query(MemberByNick);
+    Finish done{q};
     q.addBindValue(nick);
     if (!q.exec() || !q.next())
         return std::nullopt;
@@ -79,8 +154,8 @@ std::optional<MemberRecord> Store::member(const QString &nick) const
 
 bool Store::addMember(const MemberRecord &member)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("INSERT INTO members (nick, digest, public, data) VALUES (?, ?, ?, ?)"));
+    QSqlQuery &q = query(InsertMember);
+    Finish done{q};
     q.addBindValue(member.nick);
     q.addBindValue(member.digest);
     q.addBindValue(member.data.isPublic ? 1 : 0);
@@ -94,8 +169,8 @@ bool Store::addMember(const MemberRecord &member)
 
 bool Store::setDigest(const QString &nick, qint32 digest)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("UPDATE members SET digest = ? WHERE nick = ?"));
+    QSqlQuery &q = query(SetDigest);
+    Finish done{q};
     q.addBindValue(digest);
     q.addBindValue(nick);
     return q.exec() && q.numRowsAffected() == 1;
@@ -103,8 +178,8 @@ bool Store::setDigest(const QString &nick, qint32 digest)
 
 bool Store::setData(const QString &nick, const wire::PersonalData &data)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("UPDATE members SET public = ?, data = ? WHERE nick = ?"));
+    QSqlQuery &q = query(SetData);
+    Finish done{q};
     q.addBindValue(data.isPublic ? 1 : 0);
     q.addBindValue(data.payload());
     q.addBindValue(nick);
@@ -113,8 +188,8 @@ bool Store::setData(const QString &nick, const wire::PersonalData &data)
 
 bool Store::rename(const QString &from, const QString &to)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("UPDATE members SET nick = ? WHERE nick = ?"));
+    QSqlQuery &q = query(Rename);
+    Finish done{q};
     q.addBindValue(to);
     q.addBindValue(from);
     return q.exec() && q.numRowsAffected() == 1;
@@ -127,32 +202,38 @@ int Store::addDeal(DealRecord record)
     // both take the same id.
     if (!base.transaction())
         return 0;
-    QSqlQuery q(base);
-    q.prepare(QStringLiteral("SELECT COALESCE(MAX(id), 0) + 1 FROM deals WHERE board = ?"));
-    q.addBindValue(record.board);
-    if (!q.exec() || !q.next()) {
-        base.rollback();
-        return 0;
+    {
+        QSqlQuery &q = query(NextDealId);
+        Finish done{q};
+        q.addBindValue(record.board);
+        if (!q.exec() || !q.next()) {
+            base.rollback();
+            return 0;
+        }
+        record.id = q.value(0).toInt();
     }
-    record.id = q.value(0).toInt();
-    q.prepare(QStringLiteral("INSERT INTO deals (board, id, day, record) VALUES (?, ?, ?, ?)"));
-    q.addBindValue(record.board);
-    q.addBindValue(record.id);
-    q.addBindValue(record.day);
-    q.addBindValue(record.toText());
-    if (!q.exec() || !base.commit()) {
-        base.rollback();
-        return 0;
+    const QString text = record.toText();
+    {
+        QSqlQuery &q = query(InsertDeal);
+        Finish done{q};
+        q.addBindValue(record.board);
+        q.addBindValue(record.id);
+        q.addBindValue(record.day);
+        q.addBindValue(text);
+        if (!q.exec() || !base.commit()) {
+            base.rollback();
+            return 0;
+        }
     }
+    if (dealArchived)
+        dealArchived(record.day, record.id, text);
     return record.id;
 }
 
 QList<int> Store::days(int limit) const
 {
-    // The latest days, told in rising order.
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("SELECT day FROM (SELECT DISTINCT day FROM deals ORDER BY day DESC"
-                             " LIMIT ?) ORDER BY day"));
+    QSqlQuery &q = query(LatestDays);
+    Finish done{q};
     q.addBindValue(limit);
     QList<int> days;
     if (q.exec())
@@ -163,33 +244,43 @@ QList<int> Store::days(int limit) const
 
 QList<DealRecord> Store::dealsOfDay(int day, int limit) const
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("SELECT record, id FROM (SELECT record, id, rowid AS r FROM deals"
-                             " WHERE day = ? ORDER BY rowid DESC LIMIT ?) ORDER BY r"));
+    QList<DealRecord> deals;
+    for (const auto &row : dealRowsOfDay(day, limit))
+        if (row)
+            deals << *row;
+    return deals;
+}
+
+QList<std::optional<DealRecord>> Store::dealRowsOfDay(int day, int limit) const
+{
+    QSqlQuery &q = query(DealsOfDay);
+    Finish done{q};
     q.addBindValue(day);
     q.addBindValue(limit);
-    QList<DealRecord> deals;
+    QList<std::optional<DealRecord>> rows;
     if (q.exec())
         while (q.next())
-            if (auto record = DealRecord::fromText(q.value(0).toString())) {
-                record->id = q.value(1).toInt();
-                deals << *record;
-            }
-    return deals;
+            rows << readBack(q.value(0).toString(), q.value(1).toInt());
+    return rows;
+}
+
+std::optional<DealRecord> Store::readBack(const QString &text, int id)
+{
+    auto record = DealRecord::fromText(text);
+    if (record)
+        record->id = id;
+    return record;
 }
 
 std::optional<DealRecord> Store::deal(const QString &board, int id) const
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("SELECT record FROM deals WHERE board = ? AND id = ?"));
+    QSqlQuery &q = query(DealById);
+    Finish done{q};
     q.addBindValue(board);
     q.addBindValue(id);
     if (!q.exec() || !q.next())
         return std::nullopt;
-    auto record = DealRecord::fromText(q.value(0).toString());
-    if (record)
-        record->id = id;
-    return record;
+    return readBack(q.value(0).toString(), id);
 }
 
 int Store::addMatch(const MatchRecord &match)
@@ -197,20 +288,23 @@ int Store::addMatch(const MatchRecord &match)
     QSqlDatabase base = db(m_connection);
     if (!base.transaction())
         return 0;
-    QSqlQuery q(base);
-    q.prepare(QStringLiteral("INSERT INTO matches (proposer, deals, start, state, played, score1, score2,"
-                             " room1, room2, ended) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const QVariant &v : {QVariant(match.proposer), QVariant(match.deals), QVariant(match.start),
-                              QVariant(match.state), QVariant(match.played), QVariant(match.score1),
-                              QVariant(match.score2), QVariant(match.room1), QVariant(match.room2),
-                              QVariant(match.ended)})
-        q.addBindValue(v);
-    if (!q.exec()) {
-        base.rollback();
-        return 0;
+    int id = 0;
+    {
+        QSqlQuery &q = query(InsertMatch);
+        Finish done{q};
+        for (const QVariant &v : {QVariant(match.proposer), QVariant(match.deals), QVariant(match.start),
+                                  QVariant(match.state), QVariant(match.played), QVariant(match.score1),
+                                  QVariant(match.score2), QVariant(match.room1), QVariant(match.room2),
+                                  QVariant(match.ended)})
+            q.addBindValue(v);
+        if (!q.exec()) {
+            base.rollback();
+            return 0;
+        }
+        id = q.lastInsertId().toInt();
     }
-    const int id = q.lastInsertId().toInt();
-    q.prepare(QStringLiteral("INSERT INTO lineups (match, position, nick, accepted) VALUES (?, ?, ?, ?)"));
+    QSqlQuery &q = query(InsertLineUp);
+    Finish done{q};
     for (int p = 0; p < 8; ++p) {
         q.addBindValue(id);
         q.addBindValue(p);
@@ -230,8 +324,8 @@ int Store::addMatch(const MatchRecord &match)
 
 bool Store::acceptMatch(int id, int position)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("UPDATE lineups SET accepted = 1 WHERE match = ? AND position = ?"));
+    QSqlQuery &q = query(AcceptLineUp);
+    Finish done{q};
     q.addBindValue(id);
     q.addBindValue(position);
     return q.exec() && q.numRowsAffected() == 1;
@@ -239,9 +333,8 @@ bool Store::acceptMatch(int id, int position)
 
 bool Store::updateMatch(const MatchRecord &match)
 {
-    QSqlQuery q(db(m_connection));
-    q.prepare(QStringLiteral("UPDATE matches SET start = ?, state = ?, played = ?, score1 = ?, score2 = ?,"
-                             " room1 = ?, room2 = ?, ended = ? WHERE id = ?"));
+    QSqlQuery &q = query(UpdateMatch);
+    Finish done{q};
     for (const QVariant &v : {QVariant(match.start), QVariant(match.state), QVariant(match.played),
                               QVariant(match.score1), QVariant(match.score2), QVariant(match.room1),
                               QVariant(match.room2), QVariant(match.ended), QVariant(match.id)})
@@ -254,13 +347,19 @@ bool Store::deleteMatch(int id)
     QSqlDatabase base = db(m_connection);
     if (!base.transaction())
         return false;
-    QSqlQuery q(base);
-    q.prepare(QStringLiteral("DELETE FROM lineups WHERE match = ?"));
-    q.addBindValue(id);
-    bool ok = q.exec();
-    q.prepare(QStringLiteral("DELETE FROM matches WHERE id = ?"));
-    q.addBindValue(id);
-    ok = ok && q.exec() && q.numRowsAffected() == 1;
+    bool ok = false;
+    {
+        QSqlQuery &q = query(DeleteLineUps);
+        Finish done{q};
+        q.addBindValue(id);
+        ok = q.exec();
+    }
+    {
+        QSqlQuery &q = query(DeleteMatch);
+        Finish done{q};
+        q.addBindValue(id);
+        ok = ok && q.exec() && q.numRowsAffected() == 1;
+    }
     if (!ok || !base.commit()) {
         base.rollback();
         return false;
@@ -270,35 +369,33 @@ bool Store::deleteMatch(int id)
 
 QList<MatchRecord> Store::matches(int finished) const
 {
-    QSqlDatabase base = db(m_connection);
-    QSqlQuery q(base);
-    q.prepare(QStringLiteral(
-        "SELECT id, proposer, deals, start, state, played, score1, score2, room1, room2, ended FROM matches"
-        " WHERE state <> ? OR id IN (SELECT id FROM matches WHERE state = ? ORDER BY ended DESC, id DESC LIMIT ?)"
-        " ORDER BY id"));
-    q.addBindValue(int(MatchRecord::Finished));
-    q.addBindValue(int(MatchRecord::Finished));
-    q.addBindValue(finished);
     QList<MatchRecord> list;
-    if (!q.exec())
-        return list;
-    while (q.next()) {
-        MatchRecord m;
-        m.id = q.value(0).toInt();
-        m.proposer = q.value(1).toString();
-        m.deals = q.value(2).toInt();
-        m.start = q.value(3).toLongLong();
-        m.state = q.value(4).toInt();
-        m.played = q.value(5).toInt();
-        m.score1 = q.value(6).toLongLong();
-        m.score2 = q.value(7).toLongLong();
-        m.room1 = q.value(8).toString();
-        m.room2 = q.value(9).toString();
-        m.ended = q.value(10).toLongLong();
-        list << m;
+    {
+        QSqlQuery &q = query(ShownMatches);
+        Finish done{q};
+        q.addBindValue(int(MatchRecord::Finished));
+        q.addBindValue(int(MatchRecord::Finished));
+        q.addBindValue(finished);
+        if (!q.exec())
+            return list;
+        while (q.next()) {
+            MatchRecord m;
+            m.id = q.value(0).toInt();
+            m.proposer = q.value(1).toString();
+            m.deals = q.value(2).toInt();
+            m.start = q.value(3).toLongLong();
+            m.state = q.value(4).toInt();
+            m.played = q.value(5).toInt();
+            m.score1 = q.value(6).toLongLong();
+            m.score2 = q.value(7).toLongLong();
+            m.room1 = q.value(8).toString();
+            m.room2 = q.value(9).toString();
+            m.ended = q.value(10).toLongLong();
+            list << m;
+        }
     }
-    QSqlQuery names(base);
-    names.prepare(QStringLiteral("SELECT position, nick, accepted FROM lineups WHERE match = ?"));
+    QSqlQuery &names = query(LineUpOf);
+    Finish done{names};
     for (MatchRecord &m : list) {
         names.addBindValue(m.id);
         if (!names.exec())

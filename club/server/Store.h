@@ -8,7 +8,12 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
+
+class QSqlQuery;
 
 namespace club {
 
@@ -64,8 +69,16 @@ public:
     // Saves a finished deal and gives it the next id within its board (0 on failure).
     int addDeal(DealRecord record);
     QList<int> days(int limit) const;
+    // The latest `limit` deals of the day, oldest first, as the history reads them back.
     QList<DealRecord> dealsOfDay(int day, int limit) const;
+    // The same rows, with nothing for a row that cannot be read back.
+    QList<std::optional<DealRecord>> dealRowsOfDay(int day, int limit) const;
     std::optional<DealRecord> deal(const QString &board, int id) const;
+    // Told of every deal this store archives, once it is written, with the text kept for it:
+    // what was read from the archive before stays true but for this one deal.
+    std::function<void(int day, int id, const QString &text)> dealArchived;
+    // A deal's text as kept, as the history reads it back; nothing when it cannot.
+    static std::optional<DealRecord> readBack(const QString &text, int id);
 
     // Team matches. addMatch writes the match and its line-up together and gives it its id
     // (0 on failure); the others are one transaction each.
@@ -77,9 +90,15 @@ public:
     QList<MatchRecord> matches(int finished) const;
 
 private:
+    enum Statement : int;
+    // Each statement is compiled once for the life of the store, not for every request.
+    QSqlQuery &query(Statement which) const;
+
     QString m_connection;
     QString m_error;
     bool m_open = false;
+    mutable std::vector<std::unique_ptr<QSqlQuery>> m_queries;
+    mutable std::unique_ptr<QSqlQuery> m_unprepared;
 };
 
 } // namespace club

@@ -11,12 +11,32 @@ namespace club::wire {
 
 QString LobbyLine(const QList<RoomPeople> &rooms)
 {
-    QString line = QStringLiteral("L") + QString::number(rooms.size());
-    for (const RoomPeople &r : rooms) {
-        line += QLatin1Char(' ') + r.room + BlankInt(int(r.nicks.size()));
-        for (const QString &nick : r.nicks)
-            line += QLatin1Char(' ') + nick;
-    }
+    QStringList entries;
+    for (const RoomPeople &r : rooms)
+        entries << LobbyEntry(r.room, r.nicks);
+    return LobbyLineOf(entries);
+}
+
+QString LobbyEntry(const QString &room, const QStringList &nicks)
+{
+    QString entry = QLatin1Char(' ') + room + BlankInt(int(nicks.size()));
+    for (const QString &nick : nicks)
+        entry += QLatin1Char(' ') + nick;
+    return entry;
+}
+
+QString LobbyLineOf(const QStringList &entries)
+{
+    const QString count = QString::number(entries.size());
+    qsizetype size = 1 + count.size();
+    for (const QString &entry : entries)
+        size += entry.size();
+    QString line;
+    line.reserve(size);
+    line += QLatin1Char('L');
+    line += count;
+    for (const QString &entry : entries)
+        line += entry;
     return line;
 }
 
