@@ -19,6 +19,7 @@
 #include <QStringTokenizer>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -27,13 +28,21 @@ namespace {
 
 void check(const club::Deal &deal)
 {
+    // Every card held is a card, and none is held twice: as many cards in all the hands
+    // together as there are cards held.
     quint64 held = 0;
-    for (int s = 1; s <= 4; ++s)
-        for (int c : deal.hand(s)) {
-            if (!Card::isCard(c) || (held & (quint64(1) << c)))
+    int count = 0;
+    for (int s = 1; s <= 4; ++s) {
+        const QList<int> &hand = deal.hand(s);
+        for (int c : hand) {
+            if (!Card::isCard(c))
                 std::abort();
             held |= quint64(1) << c;
         }
+        count += int(hand.size());
+    }
+    if (std::popcount(held) != count)
+        std::abort();
     const int onTurn = deal.onTurn();
     if (onTurn < 0 || onTurn > 4)
         std::abort();
@@ -217,8 +226,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkSpectator(deal);
     if (deal.phase() == club::Deal::Phase::Done) {
         const club::DealRecord r = deal.record({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}, 1);
-        const auto back = club::DealRecord::fromText(r.toText());
-        if (!back || back->toText() != r.toText())
+        const QString text = r.toText();
+        const auto back = club::DealRecord::fromText(text);
+        if (!back || back->toText() != text)
             std::abort();
     }
     return 0;

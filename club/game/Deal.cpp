@@ -272,8 +272,7 @@ bool Deal::undo(Outs &out)
         if (t.played == 0)
             d->tricks.removeLast();
         QList<int> &hand = d->held[seat - 1];
-        hand << card;
-        std::sort(hand.begin(), hand.end());
+        hand.insert(std::lower_bound(hand.cbegin(), hand.cend(), card) - hand.cbegin(), card); // stays ascending
         makeRoom(out, 3);
         out << Out{Out::Seat, seat, handText(seat, hand)};
         out << Out{Out::Spectators, 0, d->spectatorHandText(seat)};

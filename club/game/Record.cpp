@@ -1,9 +1,9 @@
 #include "Record.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <climits>
 
+#include "LineText.h"
 #include "cards/Hands.h"
 
 namespace club {
@@ -14,28 +14,35 @@ const QString kMark = QStringLiteral("VD1");
 
 // Text fields are percent-encoded behind a "=", so that no field is ever empty and none
 // holds a blank, whatever a nickname or a bid text contains.
-QString encodeField(const QString &text)
+QByteArray encodedBody(const QString &text)
 {
-    return QLatin1Char('=') + QString::fromLatin1(text.toUtf8().toPercentEncoding());
+    return text.toUtf8().toPercentEncoding();
 }
 
-std::optional<QString> decodeField(const QString &field)
+void appendField(QString &line, const QString &text)
+{
+    line += QLatin1String(" =");
+    line += QLatin1String(encodedBody(text));
+}
+
+std::optional<QString> decodeField(QStringView field)
 {
     if (!field.startsWith(QLatin1Char('=')))
         return std::nullopt;
-    const QString body = field.mid(1);
+    const QStringView body = field.sliced(1);
     for (QChar c : body)
         if (c.unicode() > 0x7E || c.unicode() <= 0x20)
             return std::nullopt;
-    const QByteArray raw = QByteArray::fromPercentEncoding(body.toLatin1());
-    const QString text = QString::fromUtf8(raw);
-    // What was not written by encodeField does not come back the same way.
-    if (encodeField(text) != field)
+    const QByteArray latin = body.toLatin1();
+    const QString text = QString::fromUtf8(QByteArray::fromPercentEncoding(latin));
+    // What was not written by appendField does not come back the same way.
+    if (encodedBody(text) != latin)
         return std::nullopt;
     return text;
 }
 
-std::optional<int> readInt(const QString &word, int low, int high)
+// A number as QString::number writes it, within low..high.
+std::optional<int> readInt(QStringView word, int low, int high)
 {
     if (word.isEmpty() || word.size() > 11)
         return std::nullopt;
@@ -45,16 +52,20 @@ std::optional<int> readInt(const QString &word, int low, int high)
         if (!sign && (c < QLatin1Char('0') || c > QLatin1Char('9')))
             return std::nullopt;
     }
+    // No leading zero, no "-0": the one way QString::number writes a number.
+    const qsizetype first = word[0] == QLatin1Char('-') ? 1 : 0;
+    if (word[first] == QLatin1Char('0') && (first == 1 || word.size() > 1))
+        return std::nullopt;
     bool ok = false;
     const qlonglong v = word.toLongLong(&ok);
-    if (!ok || v < low || v > high || QString::number(v) != word)
+    if (!ok || v < low || v > high)
         return std::nullopt;
     return int(v);
 }
 
 bool isScoreRow(const QString &row)
 {
-    const QStringList words = row.split(QLatin1Char(' '));
+    const QList<QStringView> words = QStringView(row).split(QLatin1Char(' '));
     return words.size() == 3 && !words[0].isEmpty() && readInt(words[1], -1000000, 1000000)
         && readInt(words[2], -1000000, 1000000);
 }
@@ -86,32 +97,38 @@ QString dealTag(const DealRecord &deal)
 
 QString DealRecord::toText() const
 {
-    QStringList words{kMark, board, QString::number(id), QString::number(day)};
+    QString text;
+    text.reserve(512);
+    text += kMark;
+    text += QLatin1Char(' ');
+    text += board;
+    AppendBlankNumber(text, id);
+    AppendBlankNumber(text, day);
     for (const QString &name : names)
-        words << encodeField(name);
+        appendField(text, name);
     const int tricks = int(takenBy23.size());
-    words << QString::number(tricks);
+    AppendBlankNumber(text, tricks);
     for (const QList<int> &cards : played)
         for (int k = 0; k < tricks; ++k)
-            words << QString::number(k < cards.size() ? cards[k] : 0);
+            AppendBlankNumber(text, k < cards.size() ? cards[k] : 0);
     for (int n : takenBy23)
-        words << QString::number(n);
-    words << encodeField(bidText);
-    words << QString::number(scoreRows.size());
+        AppendBlankNumber(text, n);
+    appendField(text, bidText);
+    AppendBlankNumber(text, int(scoreRows.size()));
     for (const QString &row : scoreRows)
-        words << encodeField(row);
-    return words.join(QLatin1Char(' '));
+        appendField(text, row);
+    return text;
 }
 
 std::optional<DealRecord> DealRecord::fromText(const QString &text)
 {
-    const QStringList words = text.split(QLatin1Char(' '));
+    const QList<QStringView> words = QStringView(text).split(QLatin1Char(' '));
     qsizetype at = 0;
-    auto next = [&]() -> QString { return at < words.size() ? words[at++] : QString(); };
+    auto next = [&]() -> QStringView { return at < words.size() ? words[at++] : QStringView(); };
     if (next() != kMark)
         return std::nullopt;
     DealRecord r;
-    r.board = next();
+    r.board = next().toString();
     // A board is the deal number as the club wrote it, sign included.
     if (!readInt(r.board, INT_MIN, INT_MAX))
         return std::nullopt;
@@ -130,15 +147,17 @@ std::optional<DealRecord> DealRecord::fromText(const QString &text)
     const auto tricks = readInt(next(), 0, 10);
     if (!tricks)
         return std::nullopt;
-    QSet<int> seen;
-    for (QList<int> &cards : r.played)
+    quint64 seen = 0;
+    for (QList<int> &cards : r.played) {
+        cards.reserve(*tricks);
         for (int k = 0; k < *tricks; ++k) {
             const auto card = readInt(next(), 1, 42);
-            if (!card || seen.contains(*card))
+            if (!card || (seen & (quint64(1) << *card)))
                 return std::nullopt;
-            seen.insert(*card);
+            seen |= quint64(1) << *card;
             cards << *card;
         }
+    }
     for (int k = 0; k < *tricks; ++k) {
         const int before = k == 0 ? 0 : r.takenBy23.last();
         const auto n = readInt(next(), before, before + 1);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <span>
 
 namespace club {
 
@@ -150,30 +151,45 @@ int quickCard(int seat, Cards hand, const Trick &trick, bool skizGone)
     return 63 - std::countl_zero(middle);  // the highest of them
 }
 
-int seatToPlay(const QList<Trick> &tricks, int opener)
+// The tricks of an imagined deal, in place: thousands are played out per decision.
+struct Imagined
 {
-    if (tricks.isEmpty())
-        return opener;
-    const Trick &t = tricks.last();
-    return t.complete() ? t.winner : t.seatOnTurn();
-}
+    std::array<Trick, 10> tricks;
+    int count = 0;
+
+    void start(const QList<Trick> &played)
+    {
+        count = int(std::min<qsizetype>(played.size(), 10));
+        std::copy(played.cbegin(), played.cbegin() + count, tricks.begin());
+    }
+    std::span<const Trick> done() const { return {tricks.data(), size_t(count)}; }
+    bool over() const { return count == 10 && tricks[9].complete(); }
+    int seatToPlay(int opener) const
+    {
+        if (count == 0)
+            return opener;
+        const Trick &t = tricks[count - 1];
+        return t.complete() ? t.winner : t.seatOnTurn();
+    }
+};
 
 // Plays an imagined deal to its end: `first`, when given, is the card of the seat on turn.
-void playOut(QList<Trick> &tricks, std::array<Cards, 4> hands, Cards played, int opener, int first)
+void playOut(Imagined &deal, std::array<Cards, 4> hands, Cards played, int opener, int first)
 {
-    while (!(tricks.size() == 10 && tricks.last().complete())) {
-        const int seat = seatToPlay(tricks, opener);
-        if (tricks.isEmpty() || tricks.last().complete()) {
+    while (!deal.over()) {
+        const int seat = deal.seatToPlay(opener);
+        if (deal.count == 0 || deal.tricks[deal.count - 1].complete()) {
             Trick t;
             t.leader = seat;
-            tricks << t;
+            deal.tricks[deal.count++] = t;
         }
+        Trick &trick = deal.tricks[deal.count - 1];
         const Cards hand = hands[seat - 1];
         if (!hand)
             return;  // a deal that cannot go on: nothing to score
-        const int card = first ? first : quickCard(seat, hand, tricks.last(), (played | hand) & bit(Card::Skiz));
+        const int card = first ? first : quickCard(seat, hand, trick, (played | hand) & bit(Card::Skiz));
         first = 0;
-        AddCard(tricks.last(), card);
+        AddCard(trick, card);
         hands[seat - 1] &= ~bit(card);
         played |= bit(card);
     }
@@ -260,12 +276,17 @@ bool drawDeal(const Knowledge &k, SplitMix64 &random, int level, std::array<Card
     QVarLengthArray<int, 42> cards;
     for (Cards rest = k.unknown; rest; rest &= rest - 1)
         cards << lowest(rest);
-    auto allowed = [&](int h, int c) { return h == 0 || level >= 2 || !(k.voids[h] & (1 << classOf(c))); };
-    // How many holders with room could take each card: the fewer, the sooner it is placed.
+    // Which holders (bit h) may take each card, and how many of those with room: the fewer,
+    // the sooner it is placed.
+    std::array<quint8, Card::Count> allowedTo{};
     std::array<int, Card::Count> holders{};
     for (int c : cards)
         for (int h = 0; h <= 4; ++h)
-            holders[c] += allowed(h, c) && k.need[h] > 0;
+            if (h == 0 || level >= 2 || !(k.voids[h] & (1 << classOf(c)))) {
+                allowedTo[c] |= quint8(1 << h);
+                holders[c] += k.need[h] > 0;
+            }
+    auto allowed = [&](int h, int c) { return (allowedTo[c] >> h) & 1; };
     for (int attempt = 0; attempt < 40; ++attempt) {
         out.fill(0);
         std::array<int, 5> room = k.need;
@@ -360,8 +381,7 @@ int SamplingRobotPlay(const RobotSight &sight)
         choices << lowest(rest);
     QVarLengthArray<qint64, 10> sums(choices.size(), 0);
     SplitMix64 random(sight.seed);
-    QList<Trick> imagined;
-    imagined.reserve(10);
+    Imagined imagined;
     for (int n = 0; n < sight.samples; ++n) {
         std::array<Cards, 5> deal{};
         if (!drawFitting(k, random, deal))
@@ -369,10 +389,9 @@ int SamplingRobotPlay(const RobotSight &sight)
         std::array<Cards, 4> hands{deal[1], deal[2], deal[3], deal[4]};
         hands[sight.seat - 1] = held;
         for (qsizetype i = 0; i < choices.size(); ++i) {
-            imagined.clear();
-            imagined.append(tricks);
+            imagined.start(tricks);
             playOut(imagined, hands, played, sight.auction->opener(), choices[i]);
-            sums[i] += margin(ScoreTotals(contract, PlayedTricks(imagined)), side);
+            sums[i] += margin(ScoreTotals(contract, PlayedTricks(imagined.done())), side);
         }
     }
     // Ties go to the cheaper card, so that nothing of worth is spent for nothing.
@@ -411,13 +430,12 @@ QString SamplingRobotBid(const RobotSight &sight)
         Contract contract;
         qint64 sum = 0;
     };
-    QList<Candidate> candidates;
-    candidates.reserve(words.size());
+    QVarLengthArray<Candidate, 24> candidates;
     for (const QString &word : std::as_const(words)) {
         if (own.contains(word) || !auction.checkBid(seat, word, dealt, own, other, {}).isEmpty())
             continue;
         const int group = TrickChain().contains(word) ? 1 : HonourChain().contains(word) ? 2 : 0;
-        candidates << Candidate{word, group, ReadContract(auction, seat, word), 0};
+        candidates.append(Candidate{word, group, ReadContract(auction, seat, word), 0});
     }
     if (candidates.isEmpty() || sight.samples <= 0)
         return QStringLiteral("0");
@@ -428,8 +446,7 @@ QString SamplingRobotBid(const RobotSight &sight)
     const Knowledge k = knowledgeOf(blind);
     const Contract base = ReadContract(auction);
     SplitMix64 random(sight.seed);
-    QList<Trick> imagined;
-    imagined.reserve(10);
+    Imagined imagined;
     int drawn = 0;
     // The auction is decided once; the deal is imagined twice as often as for a card.
     for (int n = 0; n < 2 * sight.samples; ++n) {
@@ -438,9 +455,9 @@ QString SamplingRobotBid(const RobotSight &sight)
             break;
         std::array<Cards, 4> hands{deal[1], deal[2], deal[3], deal[4]};
         hands[seat - 1] = toCards(dealt);
-        imagined.clear();
+        imagined.count = 0;
         playOut(imagined, hands, 0, auction.opener(), 0);
-        const PlayedTricks played(imagined);
+        const PlayedTricks played(imagined.done());
         const int without = margin(ScoreTotals(base, played), side);
         for (Candidate &c : candidates)
             c.sum += margin(ScoreTotals(c.contract, played), side) - without;
@@ -451,7 +468,7 @@ QString SamplingRobotBid(const RobotSight &sight)
     // Clearly worth it: two points a deal on average, against the noise of a few dozen draws
     // and the quick rules' own blunders.
     const qint64 threshold = 2 * qint64(drawn);
-    QList<const Candidate *> worth;
+    QVarLengthArray<const Candidate *, 24> worth;
     for (const Candidate &c : std::as_const(candidates))
         if (c.sum > threshold)
             worth << &c;

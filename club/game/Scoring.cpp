@@ -99,7 +99,7 @@ int TakenBy(const QList<Trick> &tricks, int card)
     return SideOf(tricks[w.trick].winner);
 }
 
-PlayedTricks::PlayedTricks(const QList<Trick> &tricks) : m_tricks(tricks)
+PlayedTricks::PlayedTricks(std::span<const Trick> tricks) : m_tricks(tricks)
 {
     m_takenBy.fill(-1);
     for (const Trick &t : tricks) {
@@ -264,15 +264,15 @@ public:
     }
 
 private:
-    const QList<Trick> &m_tricks;
+    std::span<const Trick> m_tricks;
     const PlayedTricks &m_places;
     int m_side;
 };
 
 std::optional<bool> judge(const BidToken &token, int side, const PlayedTricks &places)
 {
-    const QList<Trick> &tricks = places.tricks();
-    if (tricks.size() != 10 || !tricks.last().complete() || token.kind == BidToken::Signal || token.row < 9)
+    const std::span<const Trick> tricks = places.tricks();
+    if (tricks.size() != 10 || !tricks.back().complete() || token.kind == BidToken::Signal || token.row < 9)
         return std::nullopt;
     const Tricks t(places, side);
     switch (token.kind) {
@@ -300,8 +300,8 @@ std::optional<bool> judge(const BidToken &token, int side, const PlayedTricks &p
 template<typename Add>
 void scoreLines(const Contract &contract, const PlayedTricks &places, Add add)
 {
-    const QList<Trick> &tricks = places.tricks();
-    if (tricks.size() != 10 || !tricks.last().complete())
+    const std::span<const Trick> tricks = places.tricks();
+    if (tricks.size() != 10 || !tricks.back().complete())
         return;
     for (const Contract::Bid &b : contract.bids) {
         const std::optional<bool> made = judge(b.token, b.side, places);
@@ -325,7 +325,7 @@ void scoreLines(const Contract &contract, const PlayedTricks &places, Add add)
         silent(RowNegyKiraly, kings);
     for (int side = 0; side < 2; ++side) {
         // An announced capture is scored as announced, not again in silence.
-        const QList<int> &rows = contract.announcedRows[side];
+        const auto &rows = contract.announcedRows[side];
         auto announcedAny = [&](std::initializer_list<int> among) {
             for (int row : among)
                 if (rows.contains(row))

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <QVarLengthArray>
 #include <optional>
+#include <span>
 
 #include "Auction.h"
 
@@ -37,13 +39,14 @@ bool MayPlay(const QList<int> &hand, const Trick &trick, int card);
 int TakenBy(const QList<Trick> &tricks, int card);
 
 // Where the cards of a deal fell, found once: scoring asks after the same few cards again and
-// again, and the robots score every contract they weigh on the same imagined deal. It keeps a
-// reference to `tricks`.
+// again, and the robots score every contract they weigh on the same imagined deal. It refers
+// to the tricks, which must outlive it.
 class PlayedTricks
 {
 public:
-    explicit PlayedTricks(const QList<Trick> &tricks);
-    const QList<Trick> &tricks() const { return m_tricks; }
+    explicit PlayedTricks(std::span<const Trick> tricks);
+    explicit PlayedTricks(const QList<Trick> &tricks) : PlayedTricks(std::span<const Trick>(tricks.constData(), tricks.size())) {}
+    std::span<const Trick> tricks() const { return m_tricks; }
     // As TakenBy, for a card 1..42.
     int takenBy(int card) const { return m_takenBy[card]; }
     // The opponents' `card` fell into a trick `side` took.
@@ -51,7 +54,7 @@ public:
     bool wholeSuit(int suit, int side) const; // suit class 0..3
 
 private:
-    const QList<Trick> &m_tricks;
+    std::span<const Trick> m_tricks;
     std::array<qint8, Card::Count> m_seat{};    // the seat that played the card; 0: nobody
     std::array<qint8, Card::Count> m_takenBy{}; // as takenBy
 };
@@ -86,9 +89,10 @@ struct Contract
         int side = 0;
         int times = 1;  // 1, 2 for a contra, 4 for a recontra
     };
-    QList<Bid> bids;
+    // Held in place: a robot reads a contract for every bid it weighs.
+    QVarLengthArray<Bid, 6> bids;
     bool trickCountBid = false;
-    std::array<QList<int>, 2> announcedRows;
+    std::array<QVarLengthArray<int, 6>, 2> announcedRows;
 };
 Contract ReadContract(const Auction &auction);
 // The same had `seat` added `bid` in a turn of its own.

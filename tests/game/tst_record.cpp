@@ -103,6 +103,9 @@ void TstRecord::refuses_data()
     QTest::newRow("board with a leading zero") << with(1, QStringLiteral("017"));
     QTest::newRow("id not a number") << with(2, QStringLiteral("x"));
     QTest::newRow("id with plus") << with(2, QStringLiteral("+7"));
+    QTest::newRow("id minus zero") << with(2, QStringLiteral("-0"));
+    QTest::newRow("day minus with a leading zero") << with(3, QStringLiteral("-07"));
+    QTest::newRow("tricks with a leading zero") << with(8, QStringLiteral("010"));
     QTest::newRow("name not encoded") << with(4, QStringLiteral("Anna"));
     QTest::newRow("name with a blank") << with(4, QStringLiteral("=a%20b"));
     QTest::newRow("name encoded twice over") << with(4, QStringLiteral("=%41"));
