@@ -124,12 +124,18 @@ void ClubServer::addConnection(QTcpSocket *socket)
         m_members.removeOne(who);
         who->deleteLater();
     }, Qt::QueuedConnection);
-    QTimer::singleShot(m_options.limits.loginMs, m, [this, m] {
+    // The connection's own timer, gone with it: a single-shot timer stays filed for the whole
+    // wait after its connection went, so a stream of short connections would pile up timers
+    // that every timer the club starts is sorted in among.
+    auto *deadline = new QTimer(m);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this, [this, m] {
         if (m->nick.isEmpty() && !m->closing()) {
             m->send(wire::Notice(QStringLiteral("Lejárt a bejelentkezésre szánt idő")));
             drop(m, QStringLiteral("nem jelentkezett be"));
         }
     });
+    deadline->start(m_options.limits.loginMs);
 }
 
 void ClubServer::handle(Member *m, const QString &line)
@@ -294,11 +300,22 @@ void ClubServer::drop(Member *m, const QString &why, bool holdSeat)
 
 WireLine ClubServer::lobbyLine() const
 {
-    QStringList entries;
-    entries.reserve(m_rooms.size());
+    // wire::LobbyLine put together from the rooms' parts as they go on the wire: the code
+    // page encodes character by character, so the parts' bytes are the line's.
+    const QByteArray head = "L" + QByteArray::number(m_rooms.size());
+    qsizetype length = head.size();
+    qsizetype size = head.size() + 2;
+    for (const Room *r : m_rooms) {
+        length += r->lobbyEntry().length;
+        size += r->lobbyEntry().bytes.size();
+    }
+    QByteArray bytes;
+    bytes.reserve(size);
+    bytes += head;
     for (const Room *r : m_rooms)
-        entries << r->lobbyEntry();
-    return WireLine(wire::LobbyLineOf(entries));
+        bytes += r->lobbyEntry().bytes;
+    bytes += "\r\n";
+    return WireLine(std::move(bytes), length);
 }
 
 void ClubServer::sendLobby(Member *m)

@@ -15,6 +15,12 @@ WireLine::WireLine(const QString &line)
     bytes += "\r\n";
 }
 
+WireLine::WireLine(QByteArray encoded, qsizetype length)
+{
+    if (length <= LineFramer::DefaultLimit)
+        bytes = std::move(encoded);
+}
+
 Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
 {

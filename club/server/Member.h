@@ -21,6 +21,9 @@ class Room;
 struct WireLine
 {
     explicit WireLine(const QString &line);
+    // A line put together from parts already encoded: `encoded` with its CR LF, `length` the
+    // line's length in characters.
+    WireLine(QByteArray encoded, qsizetype length);
     QByteArray bytes;
 };
 

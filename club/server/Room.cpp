@@ -4,6 +4,7 @@
 #include "Store.h"
 #include "Wire.h"
 #include "cards/Hands.h"
+#include "session/Cp1250.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -26,7 +27,10 @@ Room::~Room() = default;
 
 QString Room::RobotName(int seat)
 {
-    return QStringLiteral("Robot%1").arg(seat);
+    // Named for every seat change and every deal's log line: made once.
+    static const std::array<QString, 5> names{QString(), QStringLiteral("Robot1"), QStringLiteral("Robot2"),
+                                              QStringLiteral("Robot3"), QStringLiteral("Robot4")};
+    return seat >= 1 && seat <= 4 ? names[seat] : QStringLiteral("Robot%1").arg(seat);
 }
 
 QStringList Room::nicks() const
@@ -37,10 +41,12 @@ QStringList Room::nicks() const
     return list;
 }
 
-const QString &Room::lobbyEntry() const
+const Room::LobbyEntry &Room::lobbyEntry() const
 {
-    if (!m_lobbyEntry)
-        m_lobbyEntry = wire::LobbyEntry(m_name, nicks());
+    if (!m_lobbyEntry) {
+        const QString text = wire::LobbyEntry(m_name, nicks());
+        m_lobbyEntry = LobbyEntry{text.size(), Cp1250::encode(text)};
+    }
     return *m_lobbyEntry;
 }
 

@@ -50,8 +50,14 @@ public:
     const QList<Member *> &members() const { return m_members; }
     Member *host() const { return m_lobby ? nullptr : m_members.value(0); }
     QStringList nicks() const;
-    // The room's part of the lobby line; made again only after someone came or went.
-    const QString &lobbyEntry() const;
+    // The room's part of the lobby line, its length in characters and its bytes on the wire;
+    // made again only after someone came or went.
+    struct LobbyEntry
+    {
+        qsizetype length = 0;
+        QByteArray bytes;
+    };
+    const LobbyEntry &lobbyEntry() const;
     int dealNumber() const { return m_dealNumber; }
     int dealsPlayed() const { return m_dealsPlayed; }
     bool dealRunning() const;
@@ -143,7 +149,7 @@ private:
     bool m_permanent;
     RoomServices m_services;
     QList<Member *> m_members;
-    mutable std::optional<QString> m_lobbyEntry;
+    mutable std::optional<LobbyEntry> m_lobbyEntry;
     std::array<Seat, 5> m_seats;  // 1..4
     std::unique_ptr<Deal> m_deal;
     bool m_recorded = false;      // the current deal has been stored

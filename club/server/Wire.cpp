@@ -7,56 +7,82 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <charconv>
+
 namespace club::wire {
+
+namespace {
+// " <n>" onto the line, as BlankInt writes it, without a string of its own.
+void appendNumber(QString &line, qint64 n)
+{
+    char digits[24];
+    digits[0] = ' ';
+    const auto end = std::to_chars(digits + 1, digits + sizeof digits, n).ptr;
+    line += QLatin1String(digits, end - digits);
+}
+} // namespace
 
 QString LobbyLine(const QList<RoomPeople> &rooms)
 {
-    QStringList entries;
+    QString line = QStringLiteral("L") + QString::number(rooms.size());
     for (const RoomPeople &r : rooms)
-        entries << LobbyEntry(r.room, r.nicks);
-    return LobbyLineOf(entries);
+        line += LobbyEntry(r.room, r.nicks);
+    return line;
 }
 
 QString LobbyEntry(const QString &room, const QStringList &nicks)
 {
-    QString entry = QLatin1Char(' ') + room + BlankInt(int(nicks.size()));
+    qsizetype size = 1 + room.size() + 12;
     for (const QString &nick : nicks)
-        entry += QLatin1Char(' ') + nick;
+        size += 1 + nick.size();
+    QString entry;
+    entry.reserve(size);
+    entry += QLatin1Char(' ');
+    entry += room;
+    appendNumber(entry, nicks.size());
+    for (const QString &nick : nicks) {
+        entry += QLatin1Char(' ');
+        entry += nick;
+    }
     return entry;
-}
-
-QString LobbyLineOf(const QStringList &entries)
-{
-    const QString count = QString::number(entries.size());
-    qsizetype size = 1 + count.size();
-    for (const QString &entry : entries)
-        size += entry.size();
-    QString line;
-    line.reserve(size);
-    line += QLatin1Char('L');
-    line += count;
-    for (const QString &entry : entries)
-        line += entry;
-    return line;
 }
 
 QString JoinLine(const QString &room, int dealNumber, int dealsPlayed,
                  const QList<QPair<QString, int>> &present)
 {
-    QString line = QStringLiteral("J") + room + BlankInt(dealNumber) + BlankInt(dealsPlayed);
+    // Put together in place: a room's line goes to everyone who comes in.
+    qsizetype size = 1 + room.size() + 24;
     for (const auto &[nick, seat] : present)
-        line += QLatin1Char(' ') + nick + BlankInt(seat);
+        size += nick.size() + 4;
+    QString line;
+    line.reserve(size);
+    line += QLatin1Char('J');
+    line += room;
+    appendNumber(line, dealNumber);
+    appendNumber(line, dealsPlayed);
+    for (const auto &[nick, seat] : present) {
+        line += QLatin1Char(' ');
+        line += nick;
+        appendNumber(line, seat);
+    }
     return line;
 }
 
 QString SeatLine(const QString &nick, int seat)
 {
-    return QStringLiteral("I") + nick + BlankInt(seat);
+    QString line;
+    line.reserve(nick.size() + 13);
+    line += QLatin1Char('I');
+    line += nick;
+    appendNumber(line, seat);
+    return line;
 }
 
 QString DealLine(int dealNumber, int dealsPlayed)
 {
-    return QStringLiteral("N") + QString::number(dealNumber) + BlankInt(dealsPlayed);
+    QString line = QStringLiteral("N") + QString::number(dealNumber);
+    appendNumber(line, dealsPlayed);
+    return line;
 }
 
 QString ChatLine(const QString &nick, const QString &text)

@@ -20,10 +20,8 @@ struct RoomPeople
 
 // "L<room count> <room> <member count> <nick> ..."
 QString LobbyLine(const QList<RoomPeople> &rooms);
-// One room's part of the lobby line, " <room> <member count> <nick> ...", and the line put
-// together from such parts.
+// One room's part of the lobby line: " <room> <member count> <nick> ..."
 QString LobbyEntry(const QString &room, const QStringList &nicks);
-QString LobbyLineOf(const QStringList &entries);
 // "J<room> <deal number> <deals played> <nick> <seat> ..."
 QString JoinLine(const QString &room, int dealNumber, int dealsPlayed,
                  const QList<QPair<QString, int>> &present);

@@ -8,6 +8,7 @@
 #include "server/Room.h"
 #include "server/Wire.h"
 
+#include <QAbstractEventDispatcher>
 #include <QTest>
 
 namespace {
@@ -93,6 +94,28 @@ private slots:
         ClubClient &bela = member(QStringLiteral("Béla"));
         QCOMPARE(anna.next(QStringLiteral("U")), QStringLiteral("UBéla"));
         QVERIFY(bela.sync());
+    }
+
+    // A connection's login deadline goes with the connection: a stream of short connections
+    // must not leave timers waiting out their ten minutes, each one more that every timer
+    // the club starts (a robot's move, the next deal) is sorted in among.
+    void goneConnectionsLeaveNoTimers()
+    {
+        server = StartClub();
+        QVERIFY(server);
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        // Qt keeps a pending single-shot timer as an object of the event loop's.
+        const QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance();
+        const qsizetype before = loop->children().size();
+        for (int i = 0; i < 50; ++i) {
+            Idle one(server->serverPort());
+            QVERIFY(one.socket.waitForConnected(5000));
+            QTRY_COMPARE(server->memberCount(), 2);
+            one.socket.abort();
+            QTRY_COMPARE(server->memberCount(), 1);
+        }
+        QVERIFY(anna.sync());
+        QCOMPARE(loop->children().size(), before);
     }
 
     void oneAddressFloodingCyclesOnlyItsOwn()
