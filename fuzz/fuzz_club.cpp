@@ -7,7 +7,10 @@
 // a stranger who has not logged in. A CR in a line stays in it: only CR LF ends a line. A
 // line left empty (after its member's digit) is sent as it is, and then the club's event
 // loop takes a turn: robots move, timers due fire, closed connections go. Without it robots
-// would only move after the last line, and no member could answer them.
+// would only move after the last line, and no member could answer them. An input gets at
+// most TurnsPerInput turns, enough for members and robots to take turns through much of a
+// deal; past them an empty line is only a line, since hundreds of turns, each a move in
+// every room with robots, would swamp the members' lines.
 //
 // The members' connections are in-process: the club's end is a QTcpSocket that hands the
 // member's bytes to the club's own Member as a read notification would, and keeps what the
@@ -44,6 +47,7 @@ namespace {
 
 constexpr int Members = 3;
 constexpr int RebuildEvery = 500;
+constexpr int TurnsPerInput = 32;
 
 // The club's end of one member's connection, in process. What the member sends is read by
 // the club when deliver() tells it, as a socket does on its read notification; what the club
@@ -166,6 +170,7 @@ public:
 
     void begin()
     {
+        m_turns = 0;
         if (!m_club || ++m_inputs > RebuildEvery)
             rebuild();
         for (Peer &p : m_peers)
@@ -188,7 +193,8 @@ public:
         m_current = member;
         m_peers[member].batch += line;
         m_peers[member].batch += "\r\n";
-        if (line.isEmpty()) {
+        if (line.isEmpty() && m_turns < TurnsPerInput) {
+            ++m_turns;
             deliver();
             turn();
         }
@@ -330,6 +336,7 @@ private:
     std::array<Peer, Members> m_peers;
     QByteArray m_lobbyLine;
     int m_current = -1; // whose lines wait in their batch
+    int m_turns = 0;    // turns the input has given the club
     int m_inputs = 0;
     int m_nextPort = 0;
 };
