@@ -430,12 +430,13 @@ QString SamplingRobotBid(const RobotSight &sight)
         Contract contract;
         qint64 sum = 0;
     };
+    const Contract base = ReadContract(auction);
     QVarLengthArray<Candidate, 24> candidates;
     for (const QString &word : std::as_const(words)) {
         if (own.contains(word) || !auction.checkBid(seat, word, dealt, own, other, {}).isEmpty())
             continue;
         const int group = TrickChain().contains(word) ? 1 : HonourChain().contains(word) ? 2 : 0;
-        candidates.append(Candidate{word, group, ReadContract(auction, seat, word), 0});
+        candidates.append(Candidate{word, group, WithBid(base, seat, word), 0});
     }
     if (candidates.isEmpty() || sight.samples <= 0)
         return QStringLiteral("0");
@@ -444,7 +445,6 @@ QString SamplingRobotBid(const RobotSight &sight)
     const QList<Trick> none;
     blind.tricks = &none;
     const Knowledge k = knowledgeOf(blind);
-    const Contract base = ReadContract(auction);
     SplitMix64 random(sight.seed);
     Imagined imagined;
     int drawn = 0;

@@ -356,15 +356,11 @@ std::optional<bool> Judge(const BidToken &token, int side, const QList<Trick> &t
 
 namespace {
 
-// The bids of an auction by side, in text order, and one more of a seat weighing it: robots
-// read the contract of every bid they might add.
+// The bids of an auction by side, in text order.
 class SideBids
 {
 public:
-    SideBids(const Auction &auction, int extraSeat, const QString *extra)
-        : m_turns(auction.turns()), m_extraSeat(extraSeat), m_extra(extra)
-    {
-    }
+    explicit SideBids(const Auction &auction) : m_turns(auction.turns()) {}
 
     template<typename F>
     void forEach(int side, F f) const
@@ -373,8 +369,6 @@ public:
             if (SideOf(turn.seat) == side)
                 for (const QString &bid : turn.bids)
                     f(bid);
-        if (m_extra && SideOf(m_extraSeat) == side)
-            f(*m_extra);
     }
 
     // `side` said `bid` with the contra `marks` in front.
@@ -391,8 +385,6 @@ public:
 
 private:
     const QList<BidTurn> &m_turns;
-    int m_extraSeat;
-    const QString *m_extra;
 };
 
 Contract readContract(const SideBids &sideBids)
@@ -456,12 +448,49 @@ Contract readContract(const SideBids &sideBids)
 
 Contract ReadContract(const Auction &auction)
 {
-    return readContract(SideBids(auction, 0, nullptr));
+    return readContract(SideBids(auction));
 }
 
-Contract ReadContract(const Auction &auction, int seat, const QString &bid)
+Contract WithBid(Contract contract, int seat, const QString &bid)
 {
-    return readContract(SideBids(auction, seat, &bid));
+    const std::optional<BidToken> t = ReadToken(bid);
+    if (!t || t->kind == BidToken::Signal)
+        return contract;
+    const int side = SideOf(seat);
+    if (t->contra > 0) {
+        // A contra doubles a bid of the other side; a recontra doubles the side's own again.
+        const int owner = t->contra == 1 ? 1 - side : side;
+        for (Contract::Bid &b : contract.bids)
+            if (b.side == owner && b.token.base == t->base) {
+                b.times = t->contra == 1 ? 2 : 4;
+                b.label = bid;
+            }
+        return contract;
+    }
+    // The new top step of a chain: the side no longer plays for the steps below it.
+    for (const QStringList *chain : {&HonourChain(), &TrickChain()}) {
+        const qsizetype top = chain->indexOf(bid);
+        for (qsizetype i = 0; i < top; ++i)
+            for (qsizetype k = 0; k < contract.bids.size(); ++k)
+                if (contract.bids[k].side == side && contract.bids[k].token.base == chain->at(i)) {
+                    contract.announcedRows[side].removeOne(contract.bids[k].token.row);
+                    contract.bids.remove(k);
+                    break;
+                }
+    }
+    // The side's bids come together, side 1-4's first.
+    qsizetype at = contract.bids.size();
+    if (side == 0)
+        for (qsizetype k = 0; k < contract.bids.size(); ++k)
+            if (contract.bids[k].side == 1) {
+                at = k;
+                break;
+            }
+    contract.bids.insert(at, Contract::Bid{*t, bid, side, 1});
+    contract.announcedRows[side] << t->row;
+    if (t->row >= RowGem && t->row <= RowVolat)
+        contract.trickCountBid = true;
+    return contract;
 }
 
 Score ScoreDeal(const Auction &auction, const QList<Trick> &tricks)

@@ -95,8 +95,11 @@ struct Contract
     std::array<QVarLengthArray<int, 6>, 2> announcedRows;
 };
 Contract ReadContract(const Auction &auction);
-// The same had `seat` added `bid` in a turn of its own.
-Contract ReadContract(const Auction &auction, int seat, const QString &bid);
+// The contract read from the auction had `seat` added `bid` in a turn of its own, without
+// reading the auction again: robots weigh every bid they might make. `contract` is what
+// ReadContract read from the auction, and `bid` one the auction takes from `seat`
+// (Auction::checkBid) that its side has not said yet.
+Contract WithBid(Contract contract, int seat, const QString &bid);
 Score ScoreTricks(const Contract &contract, const QList<Trick> &tricks);
 // Only the totals of ScoreTricks, for the robots' imagined deals.
 std::array<int, 2> ScoreTotals(const Contract &contract, const PlayedTricks &tricks);

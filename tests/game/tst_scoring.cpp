@@ -1,5 +1,6 @@
 // What a played deal is worth: hand-built tricks against the announcements.
 
+#include "game/Deal.h"
 #include "game/Scoring.h"
 
 #include <QSet>
@@ -133,6 +134,7 @@ private slots:
     void totals();
     void mayPlayAgreesWithLegalCards_data();
     void mayPlayAgreesWithLegalCards();
+    void withBidReadsAsTheAuctionWould();
 };
 
 void TstScoring::fixturesAreWholeDeals()
@@ -276,6 +278,73 @@ void TstScoring::mayPlayAgreesWithLegalCards()
     const QList<int> legal = LegalCards(hand, t);
     for (int card = 0; card <= 43; ++card)
         QVERIFY2(MayPlay(hand, t, card) == legal.contains(card), qPrintable(QString::number(card)));
+}
+
+void TstScoring::withBidReadsAsTheAuctionWould()
+{
+    // Random auctions of the bids the rules take; at every turn, every bid the seat could add
+    // on its own gives the same contract read the quick way as read from the whole auction.
+    const QStringList pool{"Gém", "Kassza", "Bridzs", "Oktáv", "Mizer", "Volát", "Honőr", "Köpf", "Trull",
+                           "Vizi", "L\u00B4amour", "Angelo", "Pagátfogás", "XXI-fogás", "Pagát\u00A0ulti",
+                           "Sas\u00A0ulti", "Kőr\u00A0banda", "Héja", "8\u00A0Tarokk"};
+    auto describe = [](const Contract &c) {
+        QStringList d;
+        for (const Contract::Bid &b : c.bids)
+            d << QStringLiteral("%1/%2/%3/%4/%5/%6").arg(b.label).arg(b.side).arg(b.times).arg(b.token.row).arg(b.token.base).arg(b.token.card);
+        for (int side = 0; side < 2; ++side) {
+            QStringList rows;
+            for (int row : c.announcedRows[side])
+                rows << QString::number(row);
+            d << rows.join(QLatin1Char(','));
+        }
+        d << (c.trickCountBid ? QStringLiteral("count") : QStringLiteral("-"));
+        return d.join(QLatin1Char(' '));
+    };
+    quint32 state = 7;
+    auto next = [&](quint32 n) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % n;
+    };
+    int compared = 0, contras = 0, raised = 0;
+    for (int number = 1; number <= 60; ++number) {
+        const Deal deal(number);
+        Auction auction(number % 2 != 0 ? 1 : 3);
+        for (int turn = 0; turn < 14 && !auction.finished(); ++turn) {
+            const int seat = auction.onTurn();
+            const QList<int> &hand = deal.hand(seat);
+            const QStringList own = auction.sideBids(SideOf(seat));
+            const QStringList other = auction.sideBids(1 - SideOf(seat));
+            QStringList words = pool;
+            for (const QString &bid : other)
+                words << QLatin1Char('*') + bid;
+            for (const QString &bid : own)
+                words << QLatin1Char('*') + bid;
+            const Contract contract = ReadContract(auction);
+            QStringList taken;
+            for (const QString &word : std::as_const(words)) {
+                if (own.contains(word) || !auction.checkBid(seat, word, hand, own, other, {}).isEmpty())
+                    continue;
+                Auction with = auction;
+                with.add(seat, {word});
+                QCOMPARE(describe(WithBid(contract, seat, word)), describe(ReadContract(with)));
+                ++compared;
+                contras += word.startsWith(QLatin1Char('*')) ? 1 : 0;
+                raised += describe(ReadContract(with)).contains(QLatin1String("/4/")) ? 1 : 0;
+                if (taken.size() < 2 && next(4) == 0)
+                    taken << word;
+            }
+            // Bids that go together in one turn: what the rules refuse together is left out.
+            QStringList turnBids;
+            for (const QString &word : std::as_const(taken))
+                if (auction.checkBid(seat, word, hand, own, other, turnBids).isEmpty())
+                    turnBids << word;
+            auction.add(seat, next(3) == 0 ? QStringList() : turnBids);
+        }
+    }
+    // The auctions reached contras, recontras and many plain bids.
+    QVERIFY(compared > 1000);
+    QVERIFY(contras > 50);
+    QVERIFY(raised > 5);
 }
 
 QTEST_GUILESS_MAIN(TstScoring)
