@@ -199,22 +199,29 @@ QString Auction::check(int seat, const QString &turn, const QList<int> &hand, QS
     // A turn holds at most this many bids; a longer one is a fault of the sender, and the
     // whole bid text goes out to everybody after every turn.
     constexpr int MaxBids = 24;
-    QString rest = turn;
-    const QString countWord = NextWord(rest);
+    // Words up to each blank, as NextWord reads them, without a text for what is left.
+    QStringView rest = turn;
+    auto nextWord = [&rest] {
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        const QStringView word = blank < 0 ? rest : rest.first(blank);
+        rest = blank < 0 ? QStringView() : rest.sliced(blank + 1);
+        return word;
+    };
+    const QStringView countWord = nextWord();
     bool digits = !countWord.isEmpty() && countWord.size() <= 3;
     for (QChar c : countWord)
         digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
     if (!digits)
-        return QStringLiteral("Hibás licitszám: %1").arg(quoted(countWord));
+        return QStringLiteral("Hibás licitszám: %1").arg(quoted(countWord.toString()));
     const int count = countWord.toInt();
     if (count > MaxBids)
         return QStringLiteral("Túl sok licit egyszerre: %1").arg(count);
     QStringList words;
     while (!rest.isEmpty()) {
-        const QString word = NextWord(rest);
+        const QStringView word = nextWord();
         if (word.isEmpty())
             return QStringLiteral("Üres licit a sorban.");
-        words << word;
+        words << word.toString();
         if (words.size() > MaxBids)
             return QStringLiteral("Túl sok licit egyszerre: %1").arg(words.size());
     }
@@ -222,6 +229,10 @@ QString Auction::check(int seat, const QString &turn, const QList<int> &hand, QS
         return QStringLiteral("A licitek száma (%1) nem egyezik a küldött licitekkel (%2).")
             .arg(count)
             .arg(words.size());
+    if (words.isEmpty()) {
+        bids.clear();
+        return {}; // a pass
+    }
     const QStringList own = sideBids(SideOf(seat));
     const QStringList other = sideBids(1 - SideOf(seat));
     QStringList pending;
