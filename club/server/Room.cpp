@@ -7,6 +7,7 @@
 #include "session/Cp1250.h"
 
 #include <QDateTime>
+#include <QTimerEvent>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -17,13 +18,23 @@ Room::Room(const QString &name, bool lobby, bool permanent, const RoomServices &
            QObject *parent)
     : QObject(parent), m_name(name), m_lobby(lobby), m_permanent(permanent), m_services(services)
 {
-    m_robotTimer.setSingleShot(true);
-    connect(&m_robotTimer, &QTimer::timeout, this, &Room::robotAct);
-    m_clockTimer.setSingleShot(true);
-    connect(&m_clockTimer, &QTimer::timeout, this, &Room::tick);
 }
 
 Room::~Room() = default;
+
+void Room::timerEvent(QTimerEvent *event)
+{
+    // Both wake the room once: a timer goes again only when the room starts it again.
+    if (event->timerId() == m_robotTimer.timerId()) {
+        m_robotTimer.stop();
+        robotAct();
+    } else if (event->timerId() == m_clockTimer.timerId()) {
+        m_clockTimer.stop();
+        tick();
+    } else {
+        QObject::timerEvent(event);
+    }
+}
 
 QString Room::RobotName(int seat)
 {
@@ -316,7 +327,7 @@ void Room::armClock()
         return;
     }
     // A clock that a test holds still re-arms the timer at the same distance, never in a loop.
-    m_clockTimer.start(int(std::clamp<qint64>(due - now(), 0, 3600000)));
+    m_clockTimer.start(int(std::clamp<qint64>(due - now(), 0, 3600000)), this);
 }
 
 bool Room::keepsGoing() const
@@ -532,7 +543,7 @@ void Room::scheduleRobot()
         return;
     const int seat = m_deal->onTurn();
     if (seat >= 1 && seat <= 4 && m_seats[seat].robot)
-        m_robotTimer.start(m_services.robotDelay);
+        m_robotTimer.start(m_services.robotDelay, this);
 }
 
 void Room::robotAct()

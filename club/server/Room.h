@@ -10,7 +10,7 @@
 #include <QPair>
 #include <QSet>
 #include <QString>
-#include <QTimer>
+#include <QBasicTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -99,6 +99,9 @@ public:
     int seatOf(const Member *m) const;
     static QString RobotName(int seat);
 
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
 signals:
     // A deal of this room has ended: its points for side 1-4 and side 2-3, or, when it was
     // dropped before the end, no points and `completed` false.
@@ -157,8 +160,9 @@ private:
     int m_dealsPlayed = 0;
     std::optional<TakeBack> m_takeBack;
     QList<int> m_actors;          // the seat of every bid turn and card of the deal, in order
-    QTimer m_robotTimer;
-    QTimer m_clockTimer;          // wakes tick() for the next deal or the end of a hold
+    // Plain timers of the room's own, not QTimer objects: a room is opened for every "T".
+    QBasicTimer m_robotTimer;     // wakes robotAct() for the robot on turn
+    QBasicTimer m_clockTimer;     // wakes tick() for the next deal or the end of a hold
     qint64 m_nextDealAt = 0;      // 0: no deal follows by itself
     int m_matchId = 0;
     std::array<QString, 5> m_matchSeats;  // 1..4
