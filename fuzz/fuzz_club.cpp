@@ -84,7 +84,9 @@ public:
         emit readyRead();
     }
 
-    QByteArray takeOutput() { return std::exchange(m_out, QByteArray()); }
+    // What the club wrote since the target last read; read() keeps the buffer for what comes.
+    const QByteArray &output() const { return m_out; }
+    void read() { m_out.resize(0); }
 
     qint64 bytesAvailable() const override { return m_in.size() - m_read + QIODevice::bytesAvailable(); }
     // What the member has not read yet: the club's cap on unsent bytes looks at this.
@@ -280,9 +282,9 @@ private:
             return p.connected();
         p.socket->deliver(Cp1250::encode(QStringLiteral("L%1 1234").arg(p.nick)) + "\r\n");
         // Logged in once the lobby has come; the club answers a login before it returns.
-        const QByteArray out = p.socket ? p.socket->takeOutput() : QByteArray();
         bool lobby = false;
-        forEachLine(p, out, [&](const char *line, qsizetype) { lobby = lobby || *line == 'L'; });
+        forEachLine(p, p.socket->output(), [&](const char *line, qsizetype) { lobby = lobby || *line == 'L'; });
+        p.socket->read();
         if (lobby)
             return true;
         if (p.connected())
@@ -292,18 +294,22 @@ private:
 
     static void drain(Peer &p)
     {
-        if (p.socket)
-            forEachLine(p, p.socket->takeOutput(), [](const char *, qsizetype) {});
+        if (!p.socket)
+            return;
+        forEachLine(p, p.socket->output(), [](const char *, qsizetype) {});
+        p.socket->read();
     }
 
     // Cuts the club's output into lines as the client's LineFramer does (only CR LF ends a
     // line) and checks each: the club never sends an empty line, and every line fits the
     // longest line a client reads.
     template<typename F>
-    static void forEachLine(Peer &p, QByteArray out, F &&take)
+    static void forEachLine(Peer &p, const QByteArray &fresh, F &&take)
     {
+        QByteArray joined;
         if (!p.tail.isEmpty())
-            out.prepend(std::exchange(p.tail, QByteArray()));
+            joined = std::exchange(p.tail, QByteArray()) + fresh;
+        const QByteArray &out = joined.isEmpty() ? fresh : joined;
         const char *base = out.constData();
         const qsizetype end = out.size();
         qsizetype start = 0;
