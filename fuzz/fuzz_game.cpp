@@ -161,10 +161,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(deal);
     club::Deal::Phase phase = deal.phase();
     int searches = 0;
+    club::Outs out; // cleared for every action, its room kept
     for (; line != lines.end(); ++line) {
         if ((*line).isEmpty())
             continue;
-        club::Outs out;
+        out.clear();
         bool undone = false;
         QStringView rest = (*line).sliced(1);
         switch ((*line)[0].unicode()) {

@@ -305,12 +305,18 @@ bool drawDeal(const Knowledge &k, SplitMix64 &random, int level, std::array<Card
             break;
         for (int i = int(cards.size()) - 1; i > 0; --i)
             std::swap(cards[i], cards[random.below(i + 1)]);
-        // The shuffled cards in a stable order of their holder counts (0..5).
-        QVarLengthArray<int, 42> order;
-        for (int n = 0; n <= 5; ++n)
-            for (int c : cards)
-                if ((left & bit(c)) && holders[c] == n)
-                    order << c;
+        // The shuffled cards in a stable order of their holder counts (0..5): counted, then
+        // each put after those with fewer.
+        std::array<int, 7> from{};
+        for (int c : cards)
+            if (left & bit(c))
+                ++from[holders[c] + 1];
+        for (int n = 1; n <= 6; ++n)
+            from[n] += from[n - 1];
+        QVarLengthArray<int, 42> order(from[6]);
+        for (int c : cards)
+            if (left & bit(c))
+                order[from[holders[c]]++] = c;
         for (int c : order) {
             int total = 0;
             for (int h = 0; h <= 4; ++h)
