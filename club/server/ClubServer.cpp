@@ -304,7 +304,7 @@ WireLine ClubServer::lobbyLine() const
     // page encodes character by character, so the parts' bytes are the line's.
     const QByteArray head = "L" + QByteArray::number(m_rooms.size());
     qsizetype length = head.size();
-    qsizetype size = head.size() + 2;
+    qsizetype size = head.size();
     for (const Room *r : m_rooms) {
         length += r->lobbyEntry().length;
         size += r->lobbyEntry().bytes.size();
@@ -314,7 +314,6 @@ WireLine ClubServer::lobbyLine() const
     bytes += head;
     for (const Room *r : m_rooms)
         bytes += r->lobbyEntry().bytes;
-    bytes += "\r\n";
     return WireLine(std::move(bytes), length);
 }
 

@@ -7,17 +7,22 @@
 namespace club {
 
 WireLine::WireLine(const QString &line)
-{
     // The client closes its side on a longer line.
-    if (line.size() > LineFramer::DefaultLimit)
+    : fits(line.size() <= LineFramer::DefaultLimit)
+{
+    if (!fits)
         return;
-    bytes = Cp1250::encode(line);
-    bytes += "\r\n";
+    // Most of what the club says is ASCII, where the code page is the identity: Qt's own
+    // conversion does it in one pass, and one byte per character shows it was ASCII.
+    bytes = line.toUtf8();
+    if (bytes.size() != line.size())
+        bytes = Cp1250::encode(line);
 }
 
 WireLine::WireLine(QByteArray encoded, qsizetype length)
+    : fits(length <= LineFramer::DefaultLimit)
 {
-    if (length <= LineFramer::DefaultLimit)
+    if (fits)
         bytes = std::move(encoded);
 }
 
@@ -61,9 +66,11 @@ void Member::send(const WireLine &line)
         m_socket->abort();
         return;
     }
-    if (line.bytes.isEmpty())
+    if (!line.fits)
         return;
+    // Two writes into the socket's buffer, not a copy of the line with its end.
     m_socket->write(line.bytes);
+    m_socket->write("\r\n", 2);
 }
 
 void Member::close()

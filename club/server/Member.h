@@ -15,16 +15,16 @@ namespace club {
 
 class Room;
 
-// A line as it goes on the wire, Windows-1250 with its CR LF, made once however many members
-// it goes to. A line longer than a client reads stays empty and is not sent: every builder
-// keeps under the limit, this is the last guard.
+// A line as it goes on the wire, in Windows-1250, made once however many members it goes
+// to; the CR LF is written after it. A line longer than a client reads is not sent: every
+// builder keeps under the limit, this is the last guard.
 struct WireLine
 {
     explicit WireLine(const QString &line);
-    // A line put together from parts already encoded: `encoded` with its CR LF, `length` the
-    // line's length in characters.
+    // A line put together from parts already encoded; `length`: its length in characters.
     WireLine(QByteArray encoded, qsizetype length);
     QByteArray bytes;
+    bool fits = false;
 };
 
 struct Limits
