@@ -77,7 +77,7 @@ public:
         if (state() != ConnectedState || bytes.isEmpty())
             return;
         if (m_read == m_in.size()) {
-            m_in.clear();
+            m_in.resize(0); // its room kept for the next lines
             m_read = 0;
         }
         m_in.append(bytes);
@@ -236,7 +236,7 @@ private:
         m_current = -1;
         if (p.connected())
             p.socket->deliver(p.batch);
-        p.batch.clear();
+        p.batch.resize(0);
     }
 
     static void turn()
