@@ -95,6 +95,9 @@ TListForm::TListForm(Context &ctx) : QWidget(nullptr), m_ctx(ctx)
     ListBox->setObjectName(QStringLiteral("ListBox"));
     ListBox->setItemDelegate(new ColumnDelegate(this, ListBox));
     ListBox->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Every line is one line of text as wide as the columns: a long bidding is laid out
+    // without asking the delegate for every line.
+    ListBox->setUniformItemSizes(true);
     // The captions stand over their columns as the list scrolls sideways.
     connect(ListBox->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TListForm::placeCaptions);
 

@@ -36,8 +36,9 @@ void ChatPane::flush()
     QScrollBar *bar = verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    // The edit block first: a move outside one lays out the block it lands on.
     cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
     for (const QString &line : std::as_const(m_pending)) {
         // The document's first block exists from the start; later lines open new blocks.
         if (m_documentLines > 0)
@@ -65,10 +66,14 @@ void ChatPane::removeFirst(int count)
         clear();
         m_documentLines = 0;
     } else if (fromDocument > 0) {
+        // Moved inside an edit block: outside one, every move of a cursor lays out the
+        // block it lands on to remember its place on the line, which for a full pane cost
+        // more than the lines it removed.
         QTextCursor cursor(document());
-        cursor.movePosition(QTextCursor::Start);
-        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, fromDocument);
+        cursor.beginEditBlock();
+        cursor.setPosition(document()->findBlockByNumber(fromDocument).position(), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
+        cursor.endEditBlock();
         m_documentLines -= fromDocument;
     }
     m_pending.erase(m_pending.begin(),
