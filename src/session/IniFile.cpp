@@ -58,11 +58,11 @@ bool IniFile::load()
 {
     m_lines.clear();
     m_headersKnown = false;
+    m_sameAsDisk = false;
     QFile file(m_path);
-    if (!file.exists())
-        return true;
+    // Opened first and asked about after: most files exist, and one look at the disk is enough.
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return !QFile::exists(m_path);
     // Settings files are small; anything larger than this is not ours to parse. What was
     // read is still read, but the file was not read whole: saving it would lose the rest.
     // In pieces: a file of a few hundred bytes should not cost a buffer of the largest size.
@@ -82,11 +82,16 @@ bool IniFile::load()
     m_lines = text.split(QLatin1Char('\n'));
     if (!m_lines.isEmpty() && m_lines.last().isEmpty())
         m_lines.removeLast();
+    m_sameAsDisk = whole;
     return whole;
 }
 
 bool IniFile::save() const
 {
+    // Settings are saved whenever a page closes; a file nothing was written to keeps its
+    // bytes, its time and the disk's work.
+    if (m_sameAsDisk)
+        return true;
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -186,11 +191,15 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         if (m_headersKnown)
             m_headers.append(int(m_lines.size()));
         m_lines << QLatin1Char('[') + section + QLatin1Char(']') << line;
+        m_sameAsDisk = false;
         return;
     }
     const int at = findKey(header, key);
     if (at >= 0) {
-        m_lines[at] = line;
+        if (m_lines[at] != line) {
+            m_lines[at] = line;
+            m_sameAsDisk = false;
+        }
         return;
     }
     // After the section's last non-empty line, so a blank line before the next section stays.
@@ -198,6 +207,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     while (insert > header + 1 && trimBlanks(m_lines[insert - 1]).isEmpty())
         --insert;
     m_lines.insert(insert, line);
+    m_sameAsDisk = false;
     for (int &h : m_headers)
         if (h >= insert)
             ++h;

@@ -21,7 +21,8 @@ public:
     // whole: unreadable (reads as empty) or larger than MaxBytes (its first part is read).
     // Such a file must not be saved back, or the rest of it would be lost.
     bool load();
-    // Writes the whole file atomically; false when it cannot be written.
+    // Writes the whole file atomically; false when it cannot be written. A file that was
+    // read whole and has not changed since is left as it is on the disk.
     bool save() const;
 
     QString readString(const QString &section, const QString &key, const QString &fallback) const;
@@ -36,6 +37,7 @@ public:
     {
         m_lines = std::move(lines);
         m_headersKnown = false;
+        m_sameAsDisk = false;
     }
 
     static int parseInteger(const QString &text, int fallback);
@@ -53,4 +55,6 @@ private:
     QStringList m_lines;
     mutable QList<int> m_headers;
     mutable bool m_headersKnown = false;
+    // The lines are those of the file on the disk, read whole, and nothing has been written.
+    bool m_sameAsDisk = false;
 };

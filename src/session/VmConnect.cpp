@@ -16,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QStringListModel>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -144,10 +145,14 @@ void TConnect::buildLogin()
     fdServer->setObjectName(QStringLiteral("fdServer"));
     fdServer->setEditable(true);
     fdServer->setInsertPolicy(QComboBox::NoInsert);
+    // The lists are plain texts, taken in whole from the settings file: a string list takes
+    // them in one step where the default model makes an item of each.
+    fdServer->setModel(new QStringListModel(fdServer));
     fdUser = new QComboBox(TabLogin);
     fdUser->setObjectName(QStringLiteral("fdUser"));
     fdUser->setEditable(true);
     fdUser->setInsertPolicy(QComboBox::NoInsert);
+    fdUser->setModel(new QStringListModel(fdUser));
     fdPw = new QLineEdit(TabLogin);
     fdPw->setObjectName(QStringLiteral("fdPw"));
     starEcho(fdPw);
@@ -475,10 +480,8 @@ void TConnect::LoadSettings()
         servers << ini.readString(C, QStringLiteral("Server%1").arg(i + 1), serverDefaults[i]);
         users << ini.readString(C, QStringLiteral("User%1").arg(i + 1), userDefaults[i]);
     }
-    fdServer->clear();
-    fdServer->addItems(servers);
-    fdUser->clear();
-    fdUser->addItems(users);
+    static_cast<QStringListModel *>(fdServer->model())->setStringList(servers);
+    static_cast<QStringListModel *>(fdUser->model())->setStringList(users);
     fdServer->setCurrentText(server);
     fdUser->setCurrentText(user);
 

@@ -21,6 +21,7 @@ private slots:
     void missingFileReadsDefaults();
     void windowsFileRoundTrip();
     void unknownLinesKept();
+    void unchangedFileKeepsItsBytes();
     void writesKeepSectionsApart();
     void integers_data();
     void integers();
@@ -88,6 +89,25 @@ void TstIni::unknownLinesKept()
     QCOMPARE(readAll(path),
              QByteArray("; comment, with \\ backslash\r\n[Connect]\r\nOther=a;b,c\\d\r\nPort=5052\r\n\r\n"
                         "[Mine]\r\nKey=1\r\n\r\n[View]\r\nCard=1\r\n"));
+}
+
+// Saving writes only what changed: a file edited elsewhere (LF line ends, here) stays as it
+// was while the values written are the ones it holds.
+void TstIni::unchangedFileKeepsItsBytes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.ini"));
+    const QByteArray original = "[Connect]\nPort=5053\n";
+    writeAll(path, original);
+    IniFile ini(path);
+    QVERIFY(ini.load());
+    ini.writeInteger(QStringLiteral("Connect"), QStringLiteral("Port"), 5053);
+    QVERIFY(ini.save());
+    QCOMPARE(readAll(path), original);
+
+    ini.writeInteger(QStringLiteral("Connect"), QStringLiteral("Port"), 5054);
+    QVERIFY(ini.save());
+    QCOMPARE(readAll(path), QByteArray("[Connect]\r\nPort=5054\r\n"));
 }
 
 // Writes that add lines move every section below them: reads and writes after them must still
