@@ -127,6 +127,8 @@ void TBidxForm::buildControls()
     fdBid = new QListWidget(this);
     hinted(fdBid, "fdBid", QString());
     fdBid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line of text each: a group's bids are laid out without measuring every one.
+    fdBid->setUniformItemSizes(true);
     fdBid->setMouseTracking(true);
     fdBid->viewport()->installEventFilter(this);
 
