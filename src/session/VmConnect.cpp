@@ -16,7 +16,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QStringListModel>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -33,6 +32,7 @@
 #include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 namespace {
