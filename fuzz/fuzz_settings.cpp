@@ -8,8 +8,8 @@
 #include "session/VmConnect.h"
 
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -33,13 +33,15 @@ bool ownedLine(const QString &line)
     return t.contains(QLatin1Char('=')) && !t.startsWith(QLatin1Char(';')) && !t.startsWith(QLatin1Char('#'));
 }
 
-QHash<QString, int> keptLines(const QStringList &lines)
+// Sorted, so that two files' kept lines compare as multisets in one pass.
+QStringList keptLines(const QStringList &lines)
 {
-    QHash<QString, int> count;
+    QStringList kept;
     for (const QString &line : lines)
         if (!ownedLine(line))
-            ++count[line];
-    return count;
+            kept << line;
+    std::sort(kept.begin(), kept.end());
+    return kept;
 }
 
 } // namespace
@@ -76,11 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         IniFile after(path);
         if (!after.load())
             std::abort();
-        const QHash<QString, int> was = keptLines(before.lines());
-        const QHash<QString, int> now = keptLines(after.lines());
-        for (auto it = was.cbegin(); it != was.cend(); ++it)
-            if (now.value(it.key()) < it.value())
-                std::abort(); // a line the program does not own was lost
+        const QStringList was = keptLines(before.lines());
+        const QStringList now = keptLines(after.lines());
+        if (!std::includes(now.cbegin(), now.cend(), was.cbegin(), was.cend()))
+            std::abort(); // a line the program does not own was lost
         // What was saved is what the page holds.
         if (loginPage && after.readInteger(QStringLiteral("Connect"), QStringLiteral("Port"), -1) != ctx.connect->Port())
             std::abort();

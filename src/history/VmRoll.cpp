@@ -587,7 +587,7 @@ void TRollForm::flushTree()
     Tv->addTopLevelItems(m_newTop);
     // The tree shows everything it holds: boards and days open, as each deal's selection
     // would leave them.
-    const auto open = [this](QTreeWidgetItem *node) {
+    const auto open = [](QTreeWidgetItem *node) {
         if (node->childCount() > 0)
             node->setExpanded(true);
     };

@@ -109,6 +109,7 @@ const QList<int> &IniFile::headers() const
 {
     if (!m_headersKnown) {
         m_headers.clear();
+        m_sectionsFound.clear();
         for (int i = 0; i < m_lines.size(); ++i)
             if (isHeader(m_lines[i]))
                 m_headers.append(i);
@@ -119,11 +120,19 @@ const QList<int> &IniFile::headers() const
 
 int IniFile::findSection(const QString &section) const
 {
+    const QList<int> &all = headers();
+    for (const auto &[asked, header] : std::as_const(m_sectionsFound))
+        if (asked == section)
+            return header;
+    int found = -1;
     QStringView name;
-    for (int i : headers())
-        if (isHeader(m_lines[i], &name) && name.compare(section, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    for (int i : all)
+        if (isHeader(m_lines[i], &name) && name.compare(section, Qt::CaseInsensitive) == 0) {
+            found = i;
+            break;
+        }
+    m_sectionsFound.append({section, found});
+    return found;
 }
 
 int IniFile::sectionEnd(int header) const
@@ -190,6 +199,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
             m_lines << QString();
         if (m_headersKnown)
             m_headers.append(int(m_lines.size()));
+        m_sectionsFound.clear();
         m_lines << QLatin1Char('[') + section + QLatin1Char(']') << line;
         m_sameAsDisk = false;
         return;
@@ -211,6 +221,9 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     for (int &h : m_headers)
         if (h >= insert)
             ++h;
+    for (auto &found : m_sectionsFound)
+        if (found.second >= insert)
+            ++found.second;
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)

@@ -37,6 +37,7 @@ public:
     {
         m_lines = std::move(lines);
         m_headersKnown = false;
+        m_sectionsFound.clear();
         m_sameAsDisk = false;
     }
 
@@ -55,6 +56,10 @@ private:
     QStringList m_lines;
     mutable QList<int> m_headers;
     mutable bool m_headersKnown = false;
+    // Sections already looked up, by the name as asked: a page asks for the same two or
+    // three sections dozens of times, and each search trims every header line. Cleared
+    // whenever a header may have moved.
+    mutable QList<std::pair<QString, int>> m_sectionsFound;
     // The lines are those of the file on the disk, read whole, and nothing has been written.
     bool m_sameAsDisk = false;
 };

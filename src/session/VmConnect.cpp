@@ -480,8 +480,13 @@ void TConnect::LoadSettings()
         servers << ini.readString(C, QStringLiteral("Server%1").arg(i + 1), serverDefaults[i]);
         users << ini.readString(C, QStringLiteral("User%1").arg(i + 1), userDefaults[i]);
     }
-    static_cast<QStringListModel *>(fdServer->model())->setStringList(servers);
-    static_cast<QStringListModel *>(fdUser->model())->setStringList(users);
+    // A list that is already there is not reset: a reset makes the combo forget and
+    // measure again everything it knows about its items.
+    for (auto [combo, list] : {std::pair{fdServer, &servers}, std::pair{fdUser, &users}}) {
+        auto *model = static_cast<QStringListModel *>(combo->model());
+        if (model->stringList() != *list)
+            model->setStringList(*list);
+    }
     fdServer->setCurrentText(server);
     fdUser->setCurrentText(user);
 

@@ -117,11 +117,16 @@ void TstIni::writesKeepSectionsApart()
     IniFile ini;
     ini.setLines({QStringLiteral("[A]"), QStringLiteral("a=1"), QString(), QStringLiteral("[B]"), QStringLiteral("b=1"),
                   QStringLiteral("[C]"), QStringLiteral("c=1")});
+    // Sections once found, or found missing, are remembered: the lines written after must
+    // move or make them.
     QCOMPARE(ini.readString(QStringLiteral("c"), QStringLiteral("c"), QString()), QStringLiteral("1"));
+    QCOMPARE(ini.readString(QStringLiteral("D"), QStringLiteral("d"), QStringLiteral("-")), QStringLiteral("-"));
     ini.writeInteger(QStringLiteral("A"), QStringLiteral("x"), 2);
     ini.writeInteger(QStringLiteral("A"), QStringLiteral("y"), 3);
     ini.writeInteger(QStringLiteral("B"), QStringLiteral("z"), 4);
+    QCOMPARE(ini.readString(QStringLiteral("c"), QStringLiteral("c"), QString()), QStringLiteral("1"));
     ini.writeInteger(QStringLiteral("D"), QStringLiteral("d"), 5);
+    QCOMPARE(ini.readInteger(QStringLiteral("D"), QStringLiteral("d"), 0), 5);
     ini.writeInteger(QStringLiteral("C"), QStringLiteral("w"), 6);
     ini.writeInteger(QStringLiteral("D"), QStringLiteral("e"), 7);
     ini.writeInteger(QStringLiteral("B"), QStringLiteral("b"), 8);
