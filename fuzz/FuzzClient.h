@@ -101,6 +101,13 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // Only the events an input posted, for an input that opens no window.
+    void drain()
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
 private:
     std::unique_ptr<Context> m_ctx;
     int m_inputs = 0;
