@@ -50,8 +50,7 @@ inline QApplication &app()
     static char name[] = "fuzz_client";
     static char *argv[] = {name, nullptr};
     static QApplication *instance = [] {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         // Qt's warnings about odd input, and the offscreen platform's about every raise(),
         // would flood the fuzzer's output: one written line an input cost more than most
         // inputs' own work. A fatal message still ends the run.
