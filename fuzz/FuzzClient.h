@@ -42,7 +42,7 @@ protected:
     }
 };
 
-inline constexpr int RebuildEvery = 1000;
+inline constexpr int RebuildEvery = 4000;
 
 inline QApplication &app()
 {
@@ -88,9 +88,18 @@ public:
     void settle()
     {
         Context &ctx = *m_ctx;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<TStat *>(w) || qobject_cast<TSeen *>(w))
-                w->close();
+        // The member forms are the main window's; the day choosers are modal to the whole
+        // program and stack up, one on another. Neither is looked for among every widget
+        // there is, which is what QApplication::topLevelWidgets() walks.
+        for (TStat *form : ctx.frame->findChildren<TStat *>(Qt::FindDirectChildrenOnly))
+            form->close();
+        QWidget *modal = nullptr;
+        while (auto *chooser = qobject_cast<TSeen *>(QApplication::activeModalWidget())) {
+            if (chooser == modal)
+                break; // it would not close: leave it rather than spin
+            modal = chooser;
+            chooser->close();
+        }
         ctx.frame->HideGameWindows();
         ctx.frame->ClearLobbyLists();
         QCoreApplication::sendPostedEvents();

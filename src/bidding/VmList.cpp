@@ -137,17 +137,28 @@ void TListForm::ShowBids(const QString &text)
     Render();
 }
 
+int TListForm::bidWidth(const QString &bid)
+{
+    // Bids are the club's text: an odd server could send endless new words.
+    if (ListBox->font() != m_bidWidthsFont || m_bidWidths.size() >= 256) {
+        m_bidWidths.clear();
+        m_bidWidthsFont = ListBox->font();
+    }
+    if (auto known = m_bidWidths.constFind(bid); known != m_bidWidths.cend())
+        return *known;
+    const QFont font = bid == PassText ? passFont(ListBox->font()) : ListBox->font();
+    const int width = QFontMetrics(font).horizontalAdvance(bid);
+    m_bidWidths.insert(bid, width);
+    return width;
+}
+
 void TListForm::fitColumns()
 {
-    const QFontMetrics plain(ListBox->font());
-    const QFontMetrics pass(passFont(ListBox->font()));
     std::array<int, 4> widest{};
     for (int i = 0; i < ListBox->count(); ++i) {
         const QString line = ListBox->item(i)->text();
-        const QString bid = BidLayout::BidOf(line);
-        const int width = (bid == PassText ? pass : plain).horizontalAdvance(bid);
         int &w = widest[BidLayout::ColumnOf(line)];
-        w = std::max(w, width);
+        w = std::max(w, bidWidth(BidLayout::BidOf(line)));
     }
     // Display column of each caption: Seat1 .. Seat4 stand over columns 1, 2, 3 and 0.
     for (int seat = 0; seat < 4; ++seat) {

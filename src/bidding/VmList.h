@@ -4,6 +4,8 @@
 
 #include "cards/Hands.h"
 
+#include <QFont>
+#include <QHash>
 #include <QWidget>
 #include <array>
 
@@ -72,8 +74,13 @@ private:
     // over their columns.
     void fitColumns();
     void placeCaptions();
+    // The list's width of one bid, measured once per font: a deal's few dozen bids come from a
+    // vocabulary of a few dozen words, and laying text out is the dearest step of a bid reply.
+    int bidWidth(const QString &bid);
 
     Context &m_ctx;
+    QHash<QString, int> m_bidWidths;
+    QFont m_bidWidthsFont; // the list's font they were measured in
     std::array<int, 4> m_columnLeft{8, 88, 168, 248};
     std::array<int, 4> m_columnWidth{80, 80, 80, 80};
 };
