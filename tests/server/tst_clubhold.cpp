@@ -433,7 +433,7 @@ private slots:
             anna->send(QStringLiteral("P%1").arg(card));
             QVERIFY(QTest::qWaitFor([&] { return deal()->hand(1).size() == hand.size() - 1; }, 5000));
             QVERIFY(!deal()->hand(1).contains(card));
-            // Her lead is the one card of the trick so far, and the robots follow it.
+            // The robots follow her lead; none of them plays for her seat again.
             QVERIFY(QTest::qWaitFor([&] { return deal()->onTurn() == 3; }, 3 * Delay));
             QCOMPARE(deal()->hand(1).size(), hand.size() - 1);
         }
