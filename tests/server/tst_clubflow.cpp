@@ -127,9 +127,11 @@ private slots:
         QVERIFY(anna.sync());
         // The robots keep their seats through the pause.
         QVERIFY(!hasLine(anna.lines, QStringLiteral("IRobot2 0")));
+        // sync() moves the cursor past its own answer, so the lines to look at are kept apart.
+        const qsizetype mark = anna.lines.size();
         advance(Pause - 1);
         QVERIFY(anna.sync());
-        QVERIFY(!hasLine(anna.unread(), QStringLiteral("N")));
+        QVERIFY(!hasLine(anna.lines.mid(mark), QStringLiteral("N")));
         advance(1);
         QCOMPARE(anna.next(QStringLiteral("N")), club::wire::DealLine(deal()->number(), 1));
         QVERIFY(!anna.next(QStringLiteral("H1 ")).isNull());
@@ -180,9 +182,10 @@ private slots:
         if (what == QLatin1String("waits") || what == QLatin1String("watches"))
             QVERIFY(!hasLine(anna.lines, notice(QStringLiteral("A következő"))));
         anna.unread();
+        const qsizetype mark = anna.lines.size();
         advance(10 * Pause);
         QVERIFY(anna.sync());
-        QVERIFY(!hasLine(anna.unread(), QStringLiteral("N")));
+        QVERIFY(!hasLine(anna.lines.mid(mark), QStringLiteral("N")));
         QVERIFY(!room()->dealRunning());
         // Who sits down starts the next one, as ever.
         (bela ? *bela : anna).send(bela ? QStringLiteral("I3") : QStringLiteral("I1"));
@@ -201,9 +204,10 @@ private slots:
         anna.send(QStringLiteral("O9"));
         QCOMPARE(bela.next(QStringLiteral("N")), club::wire::DealLine(9, 2));
         // The pause was cut short: its end deals nothing more.
+        const qsizetype mark = bela.lines.size();
         advance(Pause);
         QVERIFY(bela.sync());
-        QVERIFY(!hasLine(bela.unread(), QStringLiteral("N")));
+        QVERIFY(!hasLine(bela.lines.mid(mark), QStringLiteral("N")));
         QCOMPARE(deal()->number(), 9);
     }
 
