@@ -700,14 +700,39 @@ private slots:
         advance(60 * Minute);
         anna.send(proposal);
         QVERIFY(!anna.next(QStringLiteral("MSzerver: A mérkőzés (6) meghirdetve")).isNull());
-        // Béla's client never answered: what it remembers of the gone ones stays bounded.
+        QVERIFY(bela.sync());
+    }
+
+    void goneInvitationsRememberedAreBounded()
+    {
+        known({QStringLiteral("Béla")});
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        // Proposers enough that none of them sends lines faster than a member may.
+        QList<std::pair<ClubClient *, QString>> proposers;
+        for (const QString &nick : {"Anna", "Cili", "Dani", "Emil", "Feri"})
+            proposers << std::make_pair(&member(nick, QHostAddress(QStringLiteral("127.0.0.%1").arg(proposers.size() + 2))), nick);
+        // Béla's client shows every invitation and never answers; each match goes while shown.
+        const int matches = club::MatchBook::StaleKept + 5;
+        for (int k = 1; k <= matches; ++k) {
+            auto &[proposer, nick] = proposers[k % proposers.size()];
+            proposer->send(QStringLiteral("R0 2 10 ") + lineUp(nick, QStringLiteral("Béla")));
+            QVERIFY(!bela.next(QStringLiteral("R1 %1 ").arg(k)).isNull());
+            proposer->send(QStringLiteral("R2 %1").arg(k));
+            QVERIFY(!proposer->next(QStringLiteral("MSzerver: A mérkőzés (%1) elmarad").arg(k)).isNull());
+            advance(3 * Minute);  // within the ration of invitations
+        }
         QVERIFY(bela.sync());
         const club::Member *b = nullptr;
         for (club::Member *m : server->findRoom(ClubServer::LobbyName)->members())
             if (m->nick == QStringLiteral("Béla"))
                 b = m;
         QVERIFY(b);
-        QCOMPARE(b->staleInvitations.size(), 5);
+        QCOMPARE(b->staleInvitations.size(), club::MatchBook::StaleKept);
+        // The latest are the ones kept: his client's late decline of the last is still taken silently.
+        const qsizetype mark = bela.lines.size();
+        bela.send(QStringLiteral("R2 %1").arg(matches));
+        QVERIFY(bela.sync());
+        QCOMPARE(bela.lines.mid(mark), QStringList{"Y"});
     }
 
     void roomsAreKeptForADueMatch()
