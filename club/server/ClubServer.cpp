@@ -560,14 +560,15 @@ void ClubServer::history(Member *m, QString arg)
         int day = NextInt(arg);
         if (day == 0)
             day = today();
-        // A copy: the list is shared, and a send cannot change what was archived.
-        QList<std::optional<WireLine>> rows = dealsReply(day);
+        QList<std::optional<WireLine>> rows;
         if (m_matches->playing(m->nick)) {
             // The boards of their running match stay out of a player's sight: read afresh.
-            rows.clear();
             for (const auto &deal : m_store.dealRowsOfDay(day, DealsInReply))
                 if (deal && !m_matches->hidesBoard(m->nick, deal->board))
                     rows << WireLine(DealsReply({*deal}).first());
+        } else {
+            // A copy: the list is shared, and a send cannot change what was archived.
+            rows = dealsReply(day);
         }
         if (std::none_of(rows.cbegin(), rows.cend(), [](const auto &row) { return row.has_value(); }))
             Fail(QStringLiteral("Erről a napról nincs tárolt leosztás"));
