@@ -513,21 +513,16 @@ bool MatchBook::tryStart(Match &match)
     return true;
 }
 
-void MatchBook::pairTotals(Match &match)
+PairedScore PairTotals(const BoardResults &first, const BoardResults &second)
 {
-    // A board counts once both rooms have finished it, so that neither room's lead in deals
-    // shows in the score; a board one room had to drop counts for neither team in both.
-    const auto &[first, second] = match.results;
-    const qsizetype paired = std::min(first.size(), second.size());
-    qint64 team1 = 0, team2 = 0;
-    for (qsizetype k = 0; k < paired; ++k)
+    PairedScore score;
+    score.played = int(std::min(first.size(), second.size()));
+    for (int k = 0; k < score.played; ++k)
         if (first[k] && second[k]) {
-            team1 += first[k]->first + second[k]->first;
-            team2 += first[k]->second + second[k]->second;
+            score.team1 += first[k]->first + second[k]->first;
+            score.team2 += first[k]->second + second[k]->second;
         }
-    match.rec.played = int(paired);
-    match.rec.score1 = team1;
-    match.rec.score2 = team2;
+    return score;
 }
 
 void MatchBook::dealEnded(int id, int which, qint64 side14, qint64 side23, bool completed)
@@ -541,10 +536,13 @@ void MatchBook::dealEnded(int id, int which, qint64 side14, qint64 side23, bool 
         result = which == 0 ? std::make_pair(side14, side23) : std::make_pair(side23, side14);
     match->results[which] << result;
     ++match->done[which];
-    const int before = match->rec.played;
-    pairTotals(*match);
-    if (match->rec.played != before)
+    const PairedScore score = PairTotals(match->results[0], match->results[1]);
+    if (score.played != match->rec.played) {
+        match->rec.played = score.played;
+        match->rec.score1 = score.team1;
+        match->rec.score2 = score.team2;
         save(*match);
+    }
     m_club.log(QStringLiteral("mérkőzés %1: %2 a %3. leosztás után%4, állás %5 : %6")
                    .arg(id).arg(which ? match->rec.room2 : match->rec.room1)
                    .arg(match->done[which]).arg(completed ? QString() : QStringLiteral(" (elmaradt)"))
@@ -573,7 +571,10 @@ void MatchBook::nextDeal(int id, int which)
 
 void MatchBook::finish(Match &match)
 {
-    pairTotals(match);
+    const PairedScore score = PairTotals(match.results[0], match.results[1]);
+    match.rec.played = score.played;
+    match.rec.score1 = score.team1;
+    match.rec.score2 = score.team2;
     match.rec.state = MatchRecord::Finished;
     match.rec.ended = now();
     save(match);

@@ -28,6 +28,21 @@ struct MatchOptions
     qint64 robotDelay = 700;             // ms a robot takes for a turn
 };
 
+// One room's results of a match's boards, in board order: team 1's and team 2's points, or
+// nothing for a deal the room had to drop.
+using BoardResults = QList<std::optional<std::pair<qint64, qint64>>>;
+struct PairedScore
+{
+    int played = 0;     // boards both rooms have finished
+    qint64 team1 = 0;
+    qint64 team2 = 0;
+    bool operator==(const PairedScore &) const = default;
+};
+// The team totals: a board counts once both rooms have finished it, so that neither room's
+// lead in deals shows in the score; a board one room had to drop counts for neither team in
+// either room.
+PairedScore PairTotals(const BoardResults &first, const BoardResults &second);
+
 class MatchBook : public QObject
 {
     Q_OBJECT
@@ -98,9 +113,7 @@ private:
         QString told;                     // the reason last told to the players
         QString address;                  // whence it was proposed (not kept across a restart)
         qint64 startedAt = 0;
-        // Each room's result of each board, in board order: team 1's and team 2's points, or
-        // nothing for a deal the room had to drop.
-        std::array<QList<std::optional<std::pair<qint64, qint64>>>, 2> results;
+        std::array<BoardResults, 2> results;  // each room's
     };
     struct Sent
     {
@@ -117,8 +130,6 @@ private:
     void finish(Match &match);
     bool tryStart(Match &match);
     void dealEnded(int id, int which, qint64 side14, qint64 side23, bool completed);
-    // The totals of the boards both rooms have finished.
-    static void pairTotals(Match &match);
     qint64 latestEnd(const Match &match) const;
     void checkFlood(Member *m, const std::array<QString, 8> &lineUp);
     void forget(Member *m, int id);

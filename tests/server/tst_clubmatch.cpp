@@ -151,6 +151,37 @@ private slots:
     }
     void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
 
+    void pairedTotals_data()
+    {
+        using club::BoardResults;
+        using Points = std::pair<qint64, qint64>;
+        QTest::addColumn<BoardResults>("first");
+        QTest::addColumn<BoardResults>("second");
+        QTest::addColumn<int>("played");
+        QTest::addColumn<qint64>("team1");
+        QTest::addColumn<qint64>("team2");
+        const std::optional<Points> dropped;
+        QTest::newRow("nothing paired yet") << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{} << 0 << qint64(0) << qint64(0);
+        QTest::newRow("the faster room's extra board waits")
+            << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{Points{0, 30}} << 1 << qint64(40) << qint64(30);
+        QTest::newRow("both boards in both rooms")
+            << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{Points{0, 30}, Points{5, 5}} << 2 << qint64(45) << qint64(47);
+        QTest::newRow("a board dropped in one room counts in neither")
+            << BoardResults{dropped, Points{0, 12}} << BoardResults{Points{0, 30}, Points{5, 5}} << 2 << qint64(5) << qint64(17);
+        QTest::newRow("negative points") << BoardResults{Points{-20, 8}} << BoardResults{Points{-3, -4}} << 1 << qint64(-23) << qint64(4);
+    }
+    void pairedTotals()
+    {
+        QFETCH(club::BoardResults, first);
+        QFETCH(club::BoardResults, second);
+        QFETCH(int, played);
+        QFETCH(qint64, team1);
+        QFETCH(qint64, team2);
+        QCOMPARE(club::PairTotals(first, second), (club::PairedScore{played, team1, team2}));
+        // Which room is which does not matter for what counts.
+        QCOMPARE(club::PairTotals(second, first), (club::PairedScore{played, team1, team2}));
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("line");
