@@ -221,7 +221,7 @@ void MatchBook::checkFlood(Member *m, const std::array<QString, 8> &lineUp)
 {
     const qint64 hour = 60 * m_options.minuteMs;
     const qint64 at = now();
-    while (!m_sent.isEmpty() && (m_sent.first().at <= at - hour || m_sent.size() > 8 * 4096))
+    while (!m_sent.isEmpty() && (m_sent.first().at <= at - hour || m_sent.size() > SentKept))
         m_sent.removeFirst();
     const QString address = AddressOf(m);
     for (const QString &name : lineUp) {

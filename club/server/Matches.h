@@ -58,6 +58,7 @@ public:
     // Proposals from one address (or one proposer) that may name the same member within an
     // hour of match minutes: cancelling and proposing again does not flood their screen.
     static constexpr int InvitationsPerHour = 5;
+    static constexpr int SentKept = 32768;     // invitations remembered for that, at most
     static constexpr int StaleKept = 2 * OpenInClub; // gone invitations remembered per member
     // Turns a deal can take at most, bids and cards, for the latest end of a running match.
     static constexpr int TurnsPerDeal = 100;
