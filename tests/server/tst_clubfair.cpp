@@ -5,6 +5,7 @@
 #include "ClubClient.h"
 #include "game/Deal.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +90,25 @@ private slots:
         // A club on another file has a secret of its own.
         auto elsewhere = clubOn(dir.filePath(QStringLiteral("other.sqlite")));
         QVERIFY(elsewhere->dealKey() != key);
+    }
+
+    // The turn limit is the one option the match rooms add; what other options refuse is
+    // tst_clubprocess's.
+    void turnLimitOutOfRangeIsRefused_data()
+    {
+        QTest::addColumn<QString>("value");
+        for (const char *value : {"0", "-1", "3601", "1.5", "90s", ""})
+            QTest::newRow(value) << QString::fromLatin1(value);
+    }
+    void turnLimitOutOfRangeIsRefused()
+    {
+        QFETCH(QString, value);
+        QProcess club;
+        club.start(QStringLiteral(VIMO_CLUB_PATH), {QStringLiteral("--memory"), QStringLiteral("--port"),
+                                                    QStringLiteral("0"), QStringLiteral("--turn-limit"), value});
+        QVERIFY(club.waitForFinished(5000));
+        QCOMPARE(club.exitCode(), 2);
+        QVERIFY(club.readAllStandardError().contains("turn limit"));
     }
 
     void takeBackWhoseAskerDropsDoesNotStall()

@@ -43,9 +43,6 @@ private slots:
         QTest::newRow("address") << QStringList{"--listen", "nowhere"};
         QTest::newRow("delay") << QStringList{"--robot-delay", "-5"};
         QTest::newRow("both stores") << QStringList{"--memory", "--data", "x.sqlite"};
-        QTest::newRow("turn limit 0") << QStringList{"--memory", "--turn-limit", "0"};
-        QTest::newRow("turn limit over an hour") << QStringList{"--memory", "--turn-limit", "3601"};
-        QTest::newRow("turn limit not a number") << QStringList{"--memory", "--turn-limit", "1.5"};
     }
     void badOptionsAreRefused()
     {
