@@ -7,6 +7,9 @@
 #include "Robot.h"
 #include "Scoring.h"
 
+#include <QMessageAuthenticationCode>
+#include <QtEndian>
+
 #include <algorithm>
 
 namespace club {
@@ -45,11 +48,27 @@ QString sideName(int side)
     return side == 0 ? QStringLiteral("1-4") : QStringLiteral("2-3");
 }
 
+// The number itself without a key; with one, the first eight bytes of HMAC-SHA256 over the
+// number's eight bytes (little-endian): a number seen at the table tells nothing of its cards,
+// and the robots' draws, seeded from the same value, tell nothing either.
+quint64 ShuffleSeed(int number, const QByteArray &key)
+{
+    const quint64 plain = static_cast<quint64>(static_cast<qint64>(number));
+    if (key.isEmpty())
+        return plain;
+    char bytes[8];
+    qToLittleEndian(plain, bytes);
+    const QByteArray mac = QMessageAuthenticationCode::hash(QByteArray(bytes, sizeof bytes), key,
+                                                            QCryptographicHash::Sha256);
+    return qFromLittleEndian<quint64>(mac.constData());
+}
+
 } // namespace
 
 struct Deal::State
 {
     int number = 0;
+    quint64 seed = 0;  // the shuffle's; the robots' draws start from it too
     int opener = 1;
     std::array<QList<int>, 4> dealt; // ascending
     std::array<QList<int>, 4> held;  // ascending
@@ -68,7 +87,7 @@ struct Deal::State
         s.tricks = &tricks;
         s.samples = robotSamples;
         // Seeded by the deal and the point reached in it, so a take-back meets the same answer.
-        SplitMix64 random(static_cast<quint64>(static_cast<qint64>(number)) * 0x100000001B3ull
+        SplitMix64 random(seed * 0x100000001B3ull
                           ^ (quint64(seat) << 56) ^ decision);
         s.seed = random.next();
         return s;
@@ -132,15 +151,16 @@ struct Deal::State
     }
 };
 
-Deal::Deal(int number) : d(std::make_unique<State>())
+Deal::Deal(int number, const QByteArray &key) : d(std::make_unique<State>())
 {
     d->number = number;
+    d->seed = ShuffleSeed(number, key);
     d->opener = number % 2 != 0 ? 1 : 3;
     d->auction = Auction(d->opener);
     std::array<int, 42> pack;
     for (int c = 1; c <= 42; ++c)
         pack[c - 1] = c;
-    SplitMix64 random(static_cast<quint64>(static_cast<qint64>(number)));
+    SplitMix64 random(d->seed);
     for (int i = int(pack.size()) - 1; i > 0; --i)
         std::swap(pack[i], pack[random.next() % quint64(i + 1)]);
     for (int s = 0; s < 4; ++s) {

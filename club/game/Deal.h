@@ -2,6 +2,7 @@
 // One deal at one table, from the cards to the score, with no sockets in it: the server
 // feeds it the seats' actions and sends the lines it answers with.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,8 +36,10 @@ class Deal
 public:
     enum class Phase { Bidding, Playing, Done };
 
-    // The same number always gives the same cards.
-    explicit Deal(int number);
+    // The same number always gives the same cards. With a key, the cards follow from a keyed
+    // hash of the number: whoever knows the number but not the key cannot work out the hands.
+    // Without one (the game's tests and benchmarks), from the number alone.
+    explicit Deal(int number, const QByteArray &key = QByteArray());
     ~Deal();
     Deal(Deal &&) noexcept;
     Deal &operator=(Deal &&) noexcept;

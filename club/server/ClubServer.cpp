@@ -33,13 +33,15 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_services.robotSamples = options.robotSamples;
     m_services.nextDealPause = options.nextDealPause;
     m_services.seatHold = options.seatHold;
+    m_services.turnLimit = options.turnLimit;
+    m_services.dealKey = m_store.dealKey();
     m_services.now = [this] { return m_options.clock ? m_options.clock() : QDateTime::currentMSecsSinceEpoch(); };
     m_services.deserted = [this](Room *r) { closeIfEmpty(r); };
     m_store.dealArchived = [this](int day, int id, const QString &text) { archived(day, id, text); };
     m_rooms << new Room(LobbyName, true, true, m_services, this);
     for (int i = 0; i < options.openRooms; ++i)
         m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
-    m_matches = std::make_unique<MatchBook>(*this, m_store, MatchOptions{options.matchMinute, options.clock});
+    m_matches = std::make_unique<MatchBook>(*this, m_store, MatchOptions{options.matchMinute, options.clock, options.turnLimit, options.robotDelay});
     if (m_store.isOpen())
         m_matches->load();
 }
@@ -183,6 +185,7 @@ void ClubServer::dispatch(Member *m, QChar command, QString arg)
     case 'H':
         if (arg != QLatin1String("0"))
             Fail(QStringLiteral("Ismeretlen kérés: H%1").arg(wire::Quote(arg)));
+        m_matches->checkWatch(m, m->room, true);
         return m->room->spectate(m);
     case 'O':
         // Whatever follows that is no number asks for a new deal, as the number 1 does.
@@ -368,12 +371,14 @@ void ClubServer::enterRoom(Member *m, QString arg)
     Room *to = findRoom(name);
     if (!to)
         Fail(QStringLiteral("Nincs ilyen terem: %1").arg(wire::Quote(name)));
+    m_matches->checkWatch(m, to, false);
     moveTo(m, to);
 }
 
 void ClubServer::openRoom(Member *m)
 {
-    if (m_rooms.size() - 1 >= m_options.limits.maxRooms)
+    // The last rooms may be kept for matches about to start.
+    if (m_rooms.size() - 1 + m_matches->roomsAside() >= m_options.limits.maxRooms)
         Fail(QStringLiteral("Több terem nem nyitható"));
     QString name;
     do
@@ -415,6 +420,9 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
             Fail(QStringLiteral("Csak a házigazda távolíthat el valakit"));
         if (!target || target->room != r)
             Fail(QStringLiteral("%1 nincs a teremben").arg(wire::Quote(nick)));
+        // Whoever came in first, a match's players keep their places.
+        if (m_matches->inLineUp(r, nick))
+            Fail(QStringLiteral("A mérkőzés játékosát nem lehet kiküldeni"));
         target->send(wire::Notice(QStringLiteral("%1 kiküldött a teremből").arg(m->nick)));
         log(QStringLiteral("%1: %2 kiküldte: %3").arg(r->name(), m->nick, nick));
         moveTo(target, lobby());
@@ -424,6 +432,12 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
         Fail(QStringLiteral("Privát üzenet sem lehet üres"));
     if (!target)
         Fail(QStringLiteral("%1 nincs bejelentkezve").arg(wire::Quote(nick)));
+    // The other room of a match plays the same cards: its players talk to nobody in private
+    // until it ends.
+    if (m_matches->playing(m->nick))
+        Fail(QStringLiteral("Mérkőzés közben nem küldhetsz privát üzenetet"));
+    if (m_matches->playing(nick))
+        Fail(QStringLiteral("%1 mérkőzésen játszik, most nem kaphat privát üzenetet").arg(nick));
     // Partners in a deal must not talk behind the others' backs.
     const int seat = m->room->seatOf(m);
     if (seat && target->room == m->room && m->room->seatOf(target) == 5 - seat && m->room->dealRunning())
@@ -519,8 +533,9 @@ void ClubServer::saveData(Member *m, const wire::PersonalData &data)
     if (m_store.member(nick) || m_online.contains(nick))
         Fail(QStringLiteral("Ez a becenév már foglalt: %1").arg(nick));
     const QString old = m->nick;
-    if (!m_store.rename(old, nick) || !m_store.setData(nick, data))
+    if (!m_store.rename(old, nick, data))
         Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+    m_matches->renamed(old, nick);
     m->send(wire::Notice(QStringLiteral("Az új beceneved %1, ezzel jelentkezz be újra.").arg(nick)));
     log(QStringLiteral("%1 új beceneve: %2").arg(old, nick));
     drop(m, QStringLiteral("becenévcsere"));
@@ -545,8 +560,16 @@ void ClubServer::history(Member *m, QString arg)
         int day = NextInt(arg);
         if (day == 0)
             day = today();
-        // A copy: the list is shared, and a send cannot change what was archived.
-        const QList<std::optional<WireLine>> rows = dealsReply(day);
+        QList<std::optional<WireLine>> rows;
+        if (m_matches->playing(m->nick)) {
+            // The boards of their running match stay out of a player's sight: read afresh.
+            for (const auto &deal : m_store.dealRowsOfDay(day, DealsInReply))
+                if (deal && !m_matches->hidesBoard(m->nick, deal->board))
+                    rows << WireLine(DealsReply({*deal}).first());
+        } else {
+            // A copy: the list is shared, and a send cannot change what was archived.
+            rows = dealsReply(day);
+        }
         if (std::none_of(rows.cbegin(), rows.cend(), [](const auto &row) { return row.has_value(); }))
             Fail(QStringLiteral("Erről a napról nincs tárolt leosztás"));
         for (const auto &row : rows)
@@ -558,6 +581,8 @@ void ClubServer::history(Member *m, QString arg)
         Fail(QStringLiteral("Ismeretlen kérés: X%1").arg(wire::Quote(kind)));
     const QString board = NextWord(arg);
     const int id = NextInt(arg);
+    if (m_matches->hidesBoard(m->nick, board))
+        Fail(QStringLiteral("A mérkőzés leosztásai a mérkőzés végéig nem nézhetők meg"));
     const auto deal = m_store.deal(board, id);
     if (!deal)
         Fail(QStringLiteral("Nincs ilyen leosztás: %1/%2").arg(wire::Quote(board)).arg(id));

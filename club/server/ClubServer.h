@@ -33,6 +33,7 @@ struct ClubOptions
     int robotSamples = DefaultRobotSamples;    // deals a robot imagines per decision; 0: the basic robot
     int nextDealPause = 5000;                  // ms before a deal follows the last at the same table
     qint64 seatHold = 180000;                  // ms a dropped player's seat is kept; 0: not kept
+    qint64 turnLimit = 90000;                  // ms a human in a match room has for a turn
 };
 
 class ClubServer : public QTcpServer
@@ -51,6 +52,8 @@ public:
     QStringList roomNames() const;
     Room *findRoom(const QString &name) const;
     MatchBook &matches() { return *m_matches; }
+    // The club's secret for the shuffle: with it, a number deals the same cards here again.
+    const QByteArray &dealKey() const { return m_services.dealKey; }
     // Lets every room look at the clock: deals due to begin, held seats due to go. The rooms'
     // own timers do it; tests call it after moving the clock.
     void tick();

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace club {
@@ -35,6 +36,18 @@ QString Row(int deals, qint64 state, qint64 a, qint64 b, const QString &room1, c
 
 // Line-up positions 1-4 play in the first room, 5-8 in the second, seat = position there.
 int RoomOf(int position) { return position < 4 ? 0 : 1; }
+
+// The address part of "address:port".
+QString AddressOf(const Member *m)
+{
+    const QString &peer = m->peer();
+    return peer.left(peer.lastIndexOf(QLatin1Char(':')));
+}
+
+bool Holds(const MatchRecord &rec, const QString &nick)
+{
+    return std::find(rec.lineUp.begin(), rec.lineUp.end(), nick) != rec.lineUp.end();
+}
 
 } // namespace
 
@@ -74,8 +87,14 @@ void MatchBook::load()
 {
     const qint64 at = now();
     for (MatchRecord rec : m_store.matches(FinishedShown)) {
+        if (rec.state == MatchRecord::Cancelled) {
+            // Its deletion failed the last time: it stays gone.
+            m_store.deleteMatch(rec.id);
+            continue;
+        }
         if (rec.state == MatchRecord::Running) {
-            // Its rooms went with the club: it ends with the score it had.
+            // Its rooms went with the club: it ends with the score it had, the boards both
+            // rooms had finished.
             rec.state = MatchRecord::Finished;
             rec.ended = at;
             m_store.updateMatch(rec);
@@ -157,16 +176,22 @@ void MatchBook::propose(Member *m, QString arg)
     }
     if (humans == 0)
         Fail(QStringLiteral("Legalább egy tag játsszon a mérkőzésen"));
-    int mine = 0, all = 0;
+    const QString address = AddressOf(m);
+    int mine = 0, here = 0, all = 0;
     for (const auto &[id, match] : m_matches)
         if (match->rec.state != MatchRecord::Finished) {
             ++all;
             mine += match->rec.proposer == m->nick;
+            here += match->address == address;
         }
     if (mine >= OpenPerMember)
         Fail(QStringLiteral("Egyszerre legfeljebb %1 mérkőzést hirdethetsz meg").arg(OpenPerMember));
+    // Members cost nothing to make: the cap that holds is the address's.
+    if (here >= OpenPerAddress)
+        Fail(QStringLiteral("Erről a címről egyszerre legfeljebb %1 mérkőzés hirdethető meg").arg(OpenPerAddress));
     if (all >= OpenInClub)
         Fail(QStringLiteral("Most nem hirdethető meg több mérkőzés"));
+    checkFlood(m, lineUp);
 
     MatchRecord rec;
     rec.proposer = m->nick;
@@ -178,14 +203,45 @@ void MatchBook::propose(Member *m, QString arg)
     rec.id = m_store.addMatch(rec);
     if (rec.id <= 0)
         Fail(QStringLiteral("A mérkőzés most nem jegyezhető fel"));
+    for (const QString &name : lineUp)
+        if (!IsRobotName(name) && name != m->nick)
+            m_sent << Sent{now(), address, m->nick, name};
     auto match = std::make_unique<Match>();
     match->rec = rec;
+    match->address = address;
     m_matches[rec.id] = std::move(match);
     m_club.log(QStringLiteral("mérkőzés %1: %2 meghirdette, %3 leosztás, %4 perc múlva: %5")
                    .arg(QString::number(rec.id), m->nick, QString::number(deals), QString::number(minutes),
                         QStringList(lineUp.begin(), lineUp.end()).join(QLatin1Char(' '))));
     m->send(wire::Notice(QStringLiteral("A mérkőzés (%1) meghirdetve, %2 perc múlva kezdődik").arg(rec.id).arg(minutes)));
     offerAll();
+}
+
+void MatchBook::checkFlood(Member *m, const std::array<QString, 8> &lineUp)
+{
+    const qint64 hour = 60 * m_options.minuteMs;
+    const qint64 at = now();
+    while (!m_sent.isEmpty() && (m_sent.first().at <= at - hour || m_sent.size() > SentKept))
+        m_sent.removeFirst();
+    const QString address = AddressOf(m);
+    for (const QString &name : lineUp) {
+        if (IsRobotName(name) || name == m->nick)
+            continue;
+        int sent = 0;
+        for (const Sent &s : std::as_const(m_sent))
+            sent += s.invited == name && (s.address == address || s.proposer == m->nick);
+        if (sent >= InvitationsPerHour)
+            Fail(QStringLiteral("%1 már elég meghívást kapott innen, próbáld később").arg(wire::Quote(name)));
+    }
+}
+
+void MatchBook::forget(Member *m, int id)
+{
+    // A client that never answers would make the set grow with every match that goes: the
+    // oldest (smallest) ids go first, their declines then answered as unknown.
+    m->staleInvitations.insert(id);
+    while (m->staleInvitations.size() > StaleKept)
+        m->staleInvitations.remove(*std::min_element(m->staleInvitations.cbegin(), m->staleInvitations.cend()));
 }
 
 void MatchBook::accept(Member *m, int id)
@@ -259,6 +315,9 @@ void MatchBook::cancel(Match &match, const QString &why)
     const int id = match.rec.id;
     tell(match, QStringLiteral("A mérkőzés (%1) elmarad: %2").arg(id).arg(why));
     m_club.log(QStringLiteral("mérkőzés %1 elmarad: %2").arg(id).arg(why));
+    // Marked first: a deletion that fails then leaves a row the next start passes over.
+    match.rec.state = MatchRecord::Cancelled;
+    save(match);
     if (!m_store.deleteMatch(id))
         m_club.log(QStringLiteral("HIBA: a %1. mérkőzés nem törölhető a tárból").arg(id));
     m_matches.erase(id);
@@ -267,7 +326,7 @@ void MatchBook::cancel(Match &match, const QString &why)
     for (Member *p : m_club.m_online)
         if (p->invitationOnShow == id) {
             p->invitationOnShow = 0;
-            p->staleInvitations.insert(id);
+            forget(p, id);
             offerNext(p);
         }
 }
@@ -341,9 +400,26 @@ void MatchBook::loggedIn(Member *m)
 // ---------------------------------------------------------------------------------------
 // The clock
 
+qint64 MatchBook::latestEnd(const Match &match) const
+{
+    // Every turn used to the full, robots' and humans', the pause between deals, and slack.
+    const qint64 turn = std::max<qint64>({m_options.turnLimit, m_options.robotDelay, 1000});
+    const qint64 pause = std::min<qint64>(m_options.minuteMs / 20, 5000);
+    return match.startedAt + match.rec.deals * (TurnsPerDeal * turn + pause) + OverdueMinutes * m_options.minuteMs;
+}
+
 void MatchBook::tick()
 {
     const qint64 at = now();
+    QList<int> overdue;
+    for (const auto &[id, match] : m_matches)
+        if (match->rec.state == MatchRecord::Running && at >= latestEnd(*match))
+            overdue << id;
+    for (int id : overdue)
+        if (Match *match = open(id)) {
+            m_club.log(QStringLiteral("mérkőzés %1: túl sokáig tartott, véget ér").arg(id));
+            finish(*match);
+        }
     QList<int> due;
     for (const auto &[id, match] : m_matches)
         if (match->rec.state == MatchRecord::Pending && at >= match->rec.start)
@@ -421,6 +497,8 @@ bool MatchBook::tryStart(Match &match)
     for (int k = 0; k < match.rec.deals; ++k)
         match.boards << int(rng->bounded(2, 1000000));
     match.rec.state = MatchRecord::Running;
+    match.startedAt = now();
+    match.results = {};
     match.rec.room1 = names[0];
     match.rec.room2 = names[1];
     save(match);
@@ -435,17 +513,36 @@ bool MatchBook::tryStart(Match &match)
     return true;
 }
 
+PairedScore PairTotals(const BoardResults &first, const BoardResults &second)
+{
+    PairedScore score;
+    score.played = int(std::min(first.size(), second.size()));
+    for (int k = 0; k < score.played; ++k)
+        if (first[k] && second[k]) {
+            score.team1 += first[k]->first + second[k]->first;
+            score.team2 += first[k]->second + second[k]->second;
+        }
+    return score;
+}
+
 void MatchBook::dealEnded(int id, int which, qint64 side14, qint64 side23, bool completed)
 {
     Match *match = open(id);
     if (!match || match->rec.state != MatchRecord::Running)
         return;
     // Team 1 holds side 1-4 in the first room and side 2-3 in the second.
-    match->rec.score1 += which == 0 ? side14 : side23;
-    match->rec.score2 += which == 0 ? side23 : side14;
+    std::optional<std::pair<qint64, qint64>> result;
+    if (completed)
+        result = which == 0 ? std::make_pair(side14, side23) : std::make_pair(side23, side14);
+    match->results[which] << result;
     ++match->done[which];
-    match->rec.played = std::min(match->done[0], match->done[1]);
-    save(*match);
+    const PairedScore score = PairTotals(match->results[0], match->results[1]);
+    if (score.played != match->rec.played) {
+        match->rec.played = score.played;
+        match->rec.score1 = score.team1;
+        match->rec.score2 = score.team2;
+        save(*match);
+    }
     m_club.log(QStringLiteral("mérkőzés %1: %2 a %3. leosztás után%4, állás %5 : %6")
                    .arg(id).arg(which ? match->rec.room2 : match->rec.room1)
                    .arg(match->done[which]).arg(completed ? QString() : QStringLiteral(" (elmaradt)"))
@@ -474,6 +571,10 @@ void MatchBook::nextDeal(int id, int which)
 
 void MatchBook::finish(Match &match)
 {
+    const PairedScore score = PairTotals(match.results[0], match.results[1]);
+    match.rec.played = score.played;
+    match.rec.score1 = score.team1;
+    match.rec.score2 = score.team2;
     match.rec.state = MatchRecord::Finished;
     match.rec.ended = now();
     save(match);
@@ -502,6 +603,76 @@ void MatchBook::finish(Match &match)
     std::sort(finished.begin(), finished.end());
     while (finished.size() > FinishedShown)
         m_matches.erase(finished.takeFirst().second);
+}
+
+// ---------------------------------------------------------------------------------------
+// What the match rooms keep from others, and what the club keeps for them
+
+int MatchBook::roomsAside() const
+{
+    const qint64 soon = now() + m_options.minuteMs;
+    int rooms = 0;
+    for (const auto &[id, match] : m_matches)
+        if (match->rec.state == MatchRecord::Pending && match->rec.start <= soon
+            && std::all_of(match->rec.accepted.begin(), match->rec.accepted.end(), [](bool yes) { return yes; }))
+            rooms += 2;
+    return rooms;
+}
+
+void MatchBook::renamed(const QString &from, const QString &to)
+{
+    for (const auto &[id, match] : m_matches) {
+        if (match->rec.proposer == from)
+            match->rec.proposer = to;
+        for (int p = 0; p < 8; ++p)
+            if (match->rec.lineUp[p] == from) {
+                match->rec.lineUp[p] = to;
+                if (Room *r = match->rooms[RoomOf(p)])
+                    r->renameMatchSeat(from, to);
+            }
+    }
+}
+
+const MatchRecord *MatchBook::playing(const QString &nick) const
+{
+    for (const auto &[id, match] : m_matches)
+        if (match->rec.state == MatchRecord::Running && Holds(match->rec, nick))
+            return &match->rec;
+    return nullptr;
+}
+
+bool MatchBook::hidesBoard(const QString &nick, const QString &board) const
+{
+    for (const auto &[id, match] : m_matches)
+        if (match->rec.state == MatchRecord::Running && Holds(match->rec, nick))
+            for (int number : match->boards)
+                if (board == QString::number(number))
+                    return true;
+    return false;
+}
+
+void MatchBook::checkWatch(const Member *m, const Room *room, bool spectate) const
+{
+    if (!room->matchId())
+        return;
+    const auto it = m_matches.find(room->matchId());
+    if (it == m_matches.end() || it->second->rec.state != MatchRecord::Running)
+        return;
+    const Match &match = *it->second;
+    const auto at = std::find(match.rec.lineUp.begin(), match.rec.lineUp.end(), m->nick);
+    if (at == match.rec.lineUp.end())
+        return;
+    // The other room plays the same cards: what is seen there is known here.
+    if (match.rooms[RoomOf(int(at - match.rec.lineUp.begin()))] != room)
+        Fail(QStringLiteral("A mérkőzés másik termébe a végéig nem mehetsz be"));
+    if (spectate)
+        Fail(QStringLiteral("A mérkőzés játékosa nem lehet kibic"));
+}
+
+bool MatchBook::inLineUp(const Room *room, const QString &nick) const
+{
+    const auto it = m_matches.find(room->matchId());
+    return room->matchId() && it != m_matches.end() && Holds(it->second->rec, nick);
 }
 
 // ---------------------------------------------------------------------------------------

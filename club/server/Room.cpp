@@ -167,6 +167,7 @@ void Room::enter(Member *m)
         m_services.log(QStringLiteral("%1: %2 visszaült (%3)").arg(m_name, m->nick).arg(back));
         if (!dealRunning() && !m_nextDealAt && !m_matchId)
             startDeal(0);
+        armTurn();
     }
     // Robots wait while nobody is in the room.
     scheduleRobot();
@@ -180,8 +181,11 @@ void Room::leave(Member *m, bool dropped)
         holdSeat(m, seat);
     else if (seat)
         standUp(m);
-    if (m_takeBack && m_takeBack->asker == m)
+    if (m_takeBack && m_takeBack->asker == m) {
+        // Robots wait while a request is open: with its asker gone, the one on turn goes on.
         m_takeBack.reset();
+        scheduleRobot();
+    }
     const bool wasHost = host() == m;
     m_members.removeOne(m);
     m_lobbyEntry.reset();
@@ -302,6 +306,8 @@ void Room::endHold(int seat)
 void Room::tick()
 {
     const qint64 at = now();
+    if (m_turnDue && at >= m_turnDue)
+        turnExpired();
     for (int s = 1; s <= 4; ++s)
         if (!m_seats[s].held.isEmpty() && at >= m_seats[s].heldUntil)
             endHold(s);
@@ -319,6 +325,8 @@ void Room::tick()
 void Room::armClock()
 {
     qint64 due = m_nextDealAt;
+    if (m_turnDue && (!due || m_turnDue < due))
+        due = m_turnDue;
     for (int s = 1; s <= 4; ++s)
         if (!m_seats[s].held.isEmpty() && (!due || m_seats[s].heldUntil < due))
             due = m_seats[s].heldUntil;
@@ -387,6 +395,13 @@ void Room::setMatch(int id, const std::array<QString, 5> &seats)
     m_permanent = true;
 }
 
+void Room::renameMatchSeat(const QString &from, const QString &to)
+{
+    for (QString &nick : m_matchSeats)
+        if (nick == from)
+            nick = to;
+}
+
 void Room::endMatch()
 {
     m_matchId = 0;
@@ -428,7 +443,7 @@ void Room::startDeal(int number)
     for (Member *p : m_members)
         p->spectator = false;
     broadcast(wire::DealLine(m_dealNumber, m_dealsPlayed));
-    m_deal = std::make_unique<Deal>(number);
+    m_deal = std::make_unique<Deal>(number, m_services.dealKey);
     m_deal->setRobotSamples(m_services.robotSamples);
     m_actors.clear();
     m_recorded = false;
@@ -490,6 +505,36 @@ void Room::afterAction()
         finishDeal();
     else
         scheduleRobot();
+    armTurn();
+}
+
+void Room::armTurn()
+{
+    const qint64 before = m_turnDue;
+    m_turnDue = 0;
+    if (m_matchId && m_services.turnLimit > 0 && dealRunning()) {
+        const int seat = m_deal->onTurn();
+        if (seat >= 1 && seat <= 4 && m_seats[seat].human)
+            m_turnDue = now() + m_services.turnLimit;
+    }
+    if (m_turnDue != before)
+        armClock();
+}
+
+void Room::turnExpired()
+{
+    m_turnDue = 0;
+    if (!m_matchId || !dealRunning())
+        return;
+    const int seat = m_deal->onTurn();
+    Member *late = seat >= 1 && seat <= 4 ? m_seats[seat].human : nullptr;
+    if (!late)
+        return;
+    // One turn only: the seat stays the member's, and their next turn is timed afresh.
+    broadcast(wire::Notice(QStringLiteral("%1 ideje lejárt, helyette a robot lépett").arg(late->nick)));
+    m_services.log(QStringLiteral("%1: %2 ideje lejárt, a robot lépett helyette").arg(m_name, late->nick));
+    if (robotMove(seat))
+        afterAction();
 }
 
 void Room::finishDeal()
@@ -553,6 +598,12 @@ void Room::robotAct()
     const int seat = m_deal->onTurn();
     if (seat < 1 || seat > 4 || !m_seats[seat].robot)
         return;
+    if (robotMove(seat))
+        afterAction();
+}
+
+bool Room::robotMove(int seat)
+{
     Outs outs;
     QString fault;
     if (m_deal->phase() == Deal::Phase::Bidding)
@@ -565,11 +616,11 @@ void Room::robotAct()
         broadcast(wire::Notice(QStringLiteral("%1 elakadt, a leosztás elmarad").arg(RobotName(seat))));
         m_services.log(QStringLiteral("%1: HIBA: %2: %3").arg(m_name, RobotName(seat), fault));
         abandonDeal(fault);
-        return;
+        return false;
     }
     m_actors << seat;
     route(outs);
-    afterAction();
+    return true;
 }
 
 void Room::requireTurn(Member *m, int seat) const
@@ -618,6 +669,9 @@ void Room::act(int seat, Deal::Phase phase, const QString &wrongPhase,
 
 void Room::askUndo(Member *m)
 {
+    // The robots always agree: a player would take back any card once the trick was seen.
+    if (m_matchId)
+        Fail(QStringLiteral("A mérkőzésen nincs visszavonás"));
     const int seat = seatOf(m);
     if (!seat)
         Fail(QStringLiteral("Visszavonást csak játékos kérhet"));

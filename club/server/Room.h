@@ -29,6 +29,8 @@ struct RoomServices
     int robotSamples = DefaultRobotSamples; // deals a robot imagines per decision; 0: the basic robot
     int nextDealPause = 5000;               // ms between two deals that follow each other
     qint64 seatHold = 180000;               // ms a dropped player's seat waits for them; 0: none
+    qint64 turnLimit = 90000;               // ms a human in a match room has for a turn; 0: no limit
+    QByteArray dealKey;                     // the club's secret for the shuffle
     std::function<void(const QString &)> log;
     std::function<int()> today;             // day number for the archive
     std::function<qint64()> now;            // the club's clock, ms
@@ -69,6 +71,8 @@ public:
     void setMatch(int id, const std::array<QString, 5> &seats);
     void endMatch();
     void setPermanent(bool permanent) { m_permanent = permanent; }
+    // A line-up member renamed: the seat follows them.
+    void renameMatchSeat(const QString &from, const QString &to);
     // Seats the line-up members present in their own seats, robots in the rest, and deals
     // the numbered deal.
     void startMatchDeal(int number);
@@ -143,6 +147,12 @@ private:
     void finishDeal();
     void scheduleRobot();
     void robotAct();
+    // The robot's bid or card for `seat`, whoever sits there; false when the rules refused it
+    // and the deal was dropped.
+    bool robotMove(int seat);
+    // A human on turn in a match room has until m_turnDue; then a robot acts for that turn.
+    void armTurn();
+    void turnExpired();
     void takeBack();
     void dropTakeBack(const QString &noticeToAsker);
     void requireTurn(Member *m, int seat) const;
@@ -164,6 +174,7 @@ private:
     QBasicTimer m_robotTimer;     // wakes robotAct() for the robot on turn
     QBasicTimer m_clockTimer;     // wakes tick() for the next deal or the end of a hold
     qint64 m_nextDealAt = 0;      // 0: no deal follows by itself
+    qint64 m_turnDue = 0;         // 0: no human's turn is timed
     int m_matchId = 0;
     std::array<QString, 5> m_matchSeats;  // 1..4
 };

@@ -1,6 +1,7 @@
 #include "Store.h"
 
 #include <QAtomicInt>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -186,13 +187,67 @@ bool Store::setData(const QString &nick, const wire::PersonalData &data)
     return q.exec() && q.numRowsAffected() == 1;
 }
 
-bool Store::rename(const QString &from, const QString &to)
+bool Store::rename(const QString &from, const QString &to, const wire::PersonalData &data)
 {
-    QSqlQuery &q = query(Rename);
-    Finish done{q};
-    q.addBindValue(to);
-    q.addBindValue(from);
-    return q.exec() && q.numRowsAffected() == 1;
+    QSqlDatabase base = db(m_connection);
+    if (!base.transaction())
+        return false;
+    bool ok = false;
+    {
+        QSqlQuery &q = query(Rename);
+        Finish done{q};
+        q.addBindValue(to);
+        q.addBindValue(from);
+        ok = q.exec() && q.numRowsAffected() == 1;
+    }
+    if (ok) {
+        QSqlQuery &q = query(SetData);
+        Finish done{q};
+        q.addBindValue(data.isPublic ? 1 : 0);
+        q.addBindValue(data.payload());
+        q.addBindValue(to);
+        ok = q.exec() && q.numRowsAffected() == 1;
+    }
+    // Rare enough not to keep compiled.
+    for (const char *sql : {"UPDATE lineups SET nick = ? WHERE nick = ?", "UPDATE matches SET proposer = ? WHERE proposer = ?"}) {
+        if (!ok)
+            break;
+        QSqlQuery q(base);
+        ok = q.prepare(QString::fromLatin1(sql));
+        q.addBindValue(to);
+        q.addBindValue(from);
+        ok = ok && q.exec();
+    }
+    if (!ok || !base.commit()) {
+        base.rollback();
+        return false;
+    }
+    return true;
+}
+
+QByteArray Store::dealKey()
+{
+    QByteArray fresh(32, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(fresh.data()), fresh.size() / 4);
+    QSqlDatabase base = db(m_connection);
+    QSqlQuery q(base);
+    // A file that cannot keep it still deals unforeseeable cards, for this run.
+    if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS secrets (name TEXT PRIMARY KEY, value BLOB NOT NULL)")))
+        return fresh;
+    const auto read = [&] {
+        QSqlQuery r(base);
+        r.prepare(QStringLiteral("SELECT value FROM secrets WHERE name = 'deal'"));
+        return r.exec() && r.next() ? r.value(0).toByteArray() : QByteArray();
+    };
+    if (const QByteArray kept = read(); !kept.isEmpty())
+        return kept;
+    // Never over a key already kept: the deals it numbered would change their cards.
+    QSqlQuery w(base);
+    w.prepare(QStringLiteral("INSERT OR IGNORE INTO secrets (name, value) VALUES ('deal', ?)"));
+    w.addBindValue(fresh);
+    w.exec();
+    const QByteArray kept = read();
+    return kept.isEmpty() ? fresh : kept;
 }
 
 int Store::addDeal(DealRecord record)

@@ -28,7 +28,9 @@ struct MemberRecord
 // it has started, its rooms and the team totals.
 struct MatchRecord
 {
-    enum State { Pending = 0, Running = 1, Finished = 2 };
+    // Cancelled: marked before the rows are deleted, so that a deletion that failed does not
+    // bring the match back at the next start.
+    enum State { Pending = 0, Running = 1, Finished = 2, Cancelled = 3 };
 
     int id = 0;                       // given by the store
     QString proposer;
@@ -63,8 +65,14 @@ public:
     bool addMember(const MemberRecord &member);
     bool setDigest(const QString &nick, qint32 digest);
     bool setData(const QString &nick, const wire::PersonalData &data);
-    // Renames the member; false when the new name is taken.
-    bool rename(const QString &from, const QString &to);
+    // Renames the member and saves the record given, in one transaction with the line-ups and
+    // proposals that name them: they follow the member, and the old name holds nothing any more.
+    // False (and nothing changed) when the new name is taken.
+    bool rename(const QString &from, const QString &to, const wire::PersonalData &data);
+
+    // The club's own secret for the shuffle, made at the first start (random, 32 bytes) and
+    // kept with the data; a store in memory makes one for its run.
+    QByteArray dealKey();
 
     // Saves a finished deal and gives it the next id within its board (0 on failure).
     int addDeal(DealRecord record);

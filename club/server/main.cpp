@@ -64,8 +64,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption samplesOption(QStringLiteral("robot-samples"),
                                            QStringLiteral("Deals a robot imagines for each decision (0: the basic robot)."),
                                            QStringLiteral("n"), QString::number(club::DefaultRobotSamples));
+    const QCommandLineOption turnOption(QStringLiteral("turn-limit"),
+                                        QStringLiteral("Seconds a player in a team match has for a turn before a robot acts."),
+                                        QStringLiteral("seconds"), QStringLiteral("90"));
     parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption, samplesOption});
+                       holdOption, samplesOption, turnOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -105,6 +108,11 @@ int main(int argc, char *argv[])
         err << "vimo-club: robot samples must be 0..1000" << Qt::endl;
         return 2;
     }
+    const int turnLimit = parser.value(turnOption).toInt(&ok);
+    if (!ok || turnLimit < 1 || turnLimit > 3600) {
+        err << "vimo-club: a turn limit must be 1..3600 seconds" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -116,6 +124,7 @@ int main(int argc, char *argv[])
     options.nextDealPause = pause;
     options.seatHold = hold;
     options.robotSamples = samples;
+    options.turnLimit = qint64(turnLimit) * 1000;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);

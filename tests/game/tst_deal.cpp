@@ -174,6 +174,8 @@ class TstDeal : public QObject
 private slots:
     void dealing_data();
     void dealing();
+    void keyedDealing_data() { dealing_data(); }
+    void keyedDealing();
     void opening_data();
     void opening();
     void turnChecks_data();
@@ -229,6 +231,32 @@ void TstDeal::dealing()
     for (int s = 1; s <= 4; ++s)
         differs = differs || other.hand(s) != a.hand(s);
     QVERIFY(differs);
+}
+
+void TstDeal::keyedDealing()
+{
+    // A club's secret: the cards follow from the number and the key, the rest as without one.
+    QFETCH(int, number);
+    const QByteArray key(32, 'k'), otherKey(32, 'q');
+    const Deal a(number, key), b(number, key), plain(number), other(number, otherKey);
+    QCOMPARE(a.number(), number);
+    QCOMPARE(a.onTurn(), plain.onTurn());
+    QSet<int> all;
+    bool unlikePlain = false, unlikeOther = false;
+    for (int s = 1; s <= 4; ++s) {
+        QCOMPARE(a.hand(s), b.hand(s));
+        QCOMPARE(a.hand(s).size(), 10);
+        QVERIFY(std::is_sorted(a.hand(s).begin(), a.hand(s).end()));
+        for (int c : a.hand(s))
+            all.insert(c);
+        unlikePlain = unlikePlain || a.hand(s) != plain.hand(s);
+        unlikeOther = unlikeOther || a.hand(s) != other.hand(s);
+    }
+    QCOMPARE(all.size(), 40);
+    QVERIFY(unlikePlain);
+    QVERIFY(unlikeOther);
+    // No key is the number alone, as the benchmarks and the other tests deal.
+    QCOMPARE(Deal(number, QByteArray()).hand(1), plain.hand(1));
 }
 
 void TstDeal::opening_data()

@@ -6,6 +6,8 @@
 #include "server/Matches.h"
 #include "server/Wire.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,9 +43,10 @@ private:
     qint64 m_now = Epoch;
     QTemporaryDir m_dir;
 
-    bool startClub(const QString &path = QString(), int robotDelay = 0)
+    bool startClub(const QString &path = QString(), int robotDelay = 0, int maxRooms = 40)
     {
         club::ClubOptions options;
+        options.limits.maxRooms = maxRooms;
         options.matchMinute = Minute;
         options.clock = [this] { return m_now; };
         options.dataPath = path;
@@ -63,9 +66,10 @@ private:
         m_now += ms;
         server->matches().tick();
     }
-    ClubClient &member(const QString &nick)
+    ClubClient &member(const QString &nick, const QHostAddress &from = QHostAddress())
     {
-        ClubClient &c = connectClient();
+        clients.push_back(std::make_unique<ClubClient>(server->serverPort(), from));
+        ClubClient &c = *clients.back();
         if (!c.login(nick))
             qFatal("%s could not log in", qPrintable(nick));
         return c;
@@ -126,6 +130,19 @@ private:
         return true;
     }
 
+    // Anna alone with robots in the first room of a match of `deals` deals that has begun.
+    ClubClient &annaInAMatch(int deals = 2)
+    {
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        anna.send(QStringLiteral("R0 %1 1 ").arg(deals) + lineUp(QStringLiteral("Anna")));
+        if (anna.next(QStringLiteral("M")).isNull())
+            qFatal("no proposal");
+        advance(Minute);
+        if (anna.next(QStringLiteral("JMeccs1 ")).isNull())
+            qFatal("the match did not start");
+        return anna;
+    }
+
 private slots:
     void init()
     {
@@ -133,6 +150,37 @@ private slots:
         QVERIFY(startClub());
     }
     void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
+
+    void pairedTotals_data()
+    {
+        using club::BoardResults;
+        using Points = std::pair<qint64, qint64>;
+        QTest::addColumn<BoardResults>("first");
+        QTest::addColumn<BoardResults>("second");
+        QTest::addColumn<int>("played");
+        QTest::addColumn<qint64>("team1");
+        QTest::addColumn<qint64>("team2");
+        const std::optional<Points> dropped;
+        QTest::newRow("nothing paired yet") << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{} << 0 << qint64(0) << qint64(0);
+        QTest::newRow("the faster room's extra board waits")
+            << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{Points{0, 30}} << 1 << qint64(40) << qint64(30);
+        QTest::newRow("both boards in both rooms")
+            << BoardResults{Points{40, 0}, Points{0, 12}} << BoardResults{Points{0, 30}, Points{5, 5}} << 2 << qint64(45) << qint64(47);
+        QTest::newRow("a board dropped in one room counts in neither")
+            << BoardResults{dropped, Points{0, 12}} << BoardResults{Points{0, 30}, Points{5, 5}} << 2 << qint64(5) << qint64(17);
+        QTest::newRow("negative points") << BoardResults{Points{-20, 8}} << BoardResults{Points{-3, -4}} << 1 << qint64(-23) << qint64(4);
+    }
+    void pairedTotals()
+    {
+        QFETCH(club::BoardResults, first);
+        QFETCH(club::BoardResults, second);
+        QFETCH(int, played);
+        QFETCH(qint64, team1);
+        QFETCH(qint64, team2);
+        QCOMPARE(club::PairTotals(first, second), (club::PairedScore{played, team1, team2}));
+        // Which room is which does not matter for what counts.
+        QCOMPARE(club::PairTotals(second, first), (club::PairedScore{played, team1, team2}));
+    }
 
     void refusals_data()
     {
@@ -186,8 +234,13 @@ private slots:
         }
         anna.send(QStringLiteral("R0 4 10 ") + lineUp(QStringLiteral("Anna")));
         QCOMPARE(anna.next(QStringLiteral("M")), notice(QStringLiteral("Egyszerre legfeljebb 3 mérkőzést hirdethetsz meg")));
-        // Someone else may still propose; the minutes round up.
-        ClubClient &bela = member(QStringLiteral("Béla"));
+        // A fresh member from the same address is no way round it.
+        ClubClient &other = member(QStringLiteral("Dani"));
+        other.send(QStringLiteral("R0 4 10 ") + lineUp(QStringLiteral("Dani")));
+        QCOMPARE(other.next(QStringLiteral("M")),
+                 notice(QStringLiteral("Erről a címről egyszerre legfeljebb 3 mérkőzés hirdethető meg")));
+        // Someone else elsewhere may still propose; the minutes round up.
+        ClubClient &bela = member(QStringLiteral("Béla"), QHostAddress(QStringLiteral("127.0.0.2")));
         advance(Minute / 2);
         bela.send(QStringLiteral("R0 2 1 ") + lineUp(QStringLiteral("Anna")));
         QVERIFY(!bela.next(QStringLiteral("M")).isNull());
@@ -486,13 +539,10 @@ private slots:
         QCOMPARE(before.played, 0);
         const auto archived = server->store().dealsOfDay(club::wire::DayNumber(ClubDate), 10);
         QCOMPARE(archived.size(), 2);
-        // Room 1 holds team 1 on side 1-4.
-        std::pair<qint64, qint64> sofar;
-        for (const club::DealRecord &d : archived) {
-            sofar.first += Points(d).first;
-            sofar.second += Points(d).second;
-        }
-        QCOMPARE(std::make_pair(before.score1, before.score2), sofar);
+        // The first room's boards wait for the second room to play them: nothing counts yet,
+        // whatever the robots scored.
+        QCOMPARE(std::make_pair(before.score1, before.score2), std::make_pair(qint64(0), qint64(0)));
+        QCOMPARE(server->store().matches(10).last().score1 + server->store().matches(10).last().score2, 0);
         clients.clear();
         server.reset();
 
@@ -509,6 +559,300 @@ private slots:
         // Answers are kept too: Béla is asked only about the second.
         ClubClient &bela = member(QStringLiteral("Béla"));
         QCOMPARE(bela.next(QStringLiteral("R")), QStringLiteral("R1 2 6 37 ") + lineUp("Anna", "Béla"));
+    }
+
+    void nobodyTakesAnotherPlayersSeat()
+    {
+        // Seats held for someone: the line-up's in a match room, a dropped player's anywhere.
+        QVERIFY(startClub(QString(), 60000));
+        known({QStringLiteral("Cili")});
+        ClubClient &anna = annaInAMatch();
+        ClubClient &cili = member(QStringLiteral("Cili"));
+        QVERIFY(cili.enter(QStringLiteral("Meccs1")));
+        club::Room *room = server->findRoom(QStringLiteral("Meccs1"));
+        QVERIFY(room->dealRunning());
+        const QString taken = notice(QStringLiteral("Foglalt"));
+        const auto sit = [&](ClubClient &c, int seat) {
+            c.send(QStringLiteral("I%1").arg(seat));
+            return c.next(QStringLiteral("M"));
+        };
+        QCOMPARE(sit(cili, 1), taken);  // Anna's, Anna sitting
+        QCOMPARE(sit(cili, 2), taken);  // a robot's line-up seat
+        // Anna stands up: her robot keeps the seat for the rest of the deal, for her too.
+        anna.send(QStringLiteral("I0"));
+        QVERIFY(!anna.next(QStringLiteral("IRobot1 1")).isNull());
+        QCOMPARE(sit(cili, 1), taken);
+        QCOMPARE(sit(anna, 1), taken);
+        QCOMPARE(sit(anna, 3), taken);
+
+        // An ordinary room: Béla drops in a deal, his seat waits for him.
+        ClubClient &dora = member(QStringLiteral("Dóra"));
+        QVERIFY(dora.enter(QStringLiteral("Terem1")));
+        {
+            ClubClient bela(server->serverPort());
+            QVERIFY(bela.login(QStringLiteral("Béla")));
+            QVERIFY(bela.enter(QStringLiteral("Terem1")));
+            bela.send(QStringLiteral("I2"));
+            QVERIFY(!bela.next(QStringLiteral("H2")).isNull());
+        }
+        QVERIFY(!dora.next(notice(QStringLiteral("Béla kiesett, egy robot játszik helyette"))).isNull());
+        QVERIFY(server->findRoom(QStringLiteral("Terem1"))->holdsSeatFor(QStringLiteral("Béla")));
+        QCOMPARE(sit(dora, 2), taken);
+        QCOMPARE(sit(dora, 1), taken);  // the seats the robots took for the deal
+    }
+
+    void nobodySendsPlayersOutNorTakesBack()
+    {
+        known({QStringLiteral("Cili")});
+        ClubClient &anna = annaInAMatch();
+        // Anna steps out, Cili comes in first and is host when Anna comes back.
+        anna.send(QStringLiteral("J") + ClubServer::LobbyName);
+        QVERIFY(!anna.next(QStringLiteral("L")).isNull());
+        ClubClient &cili = member(QStringLiteral("Cili"));
+        QVERIFY(cili.enter(QStringLiteral("Meccs1")));
+        QVERIFY(!cili.next(QStringLiteral("TCili")).isNull());
+        QVERIFY(anna.enter(QStringLiteral("Meccs1")));
+        QCOMPARE(anna.next(QStringLiteral("T")), QStringLiteral("TCili"));
+        cili.send(QStringLiteral("AAnna"));
+        QCOMPARE(cili.next(QStringLiteral("M")), notice(QStringLiteral("A mérkőzés játékosát nem lehet kiküldeni")));
+        QVERIFY(anna.sync());
+        QCOMPARE(server->findRoom(QStringLiteral("Meccs1"))->nicks(), (QStringList{"Cili", "Anna"}));
+        // A host may still send out whoever only watches.
+        cili.send(QStringLiteral("J") + ClubServer::LobbyName);
+        QVERIFY(!cili.next(QStringLiteral("L")).isNull());
+        QVERIFY(cili.enter(QStringLiteral("Meccs1")));
+        anna.send(QStringLiteral("ACili"));
+        QCOMPARE(cili.next(QStringLiteral("M")), notice(QStringLiteral("Anna kiküldött a teremből")));
+        // No take-back: the robots would always agree.
+        anna.send(QStringLiteral("V"));
+        QCOMPARE(anna.next(QStringLiteral("M")), notice(QStringLiteral("A mérkőzésen nincs visszavonás")));
+    }
+
+    void memberWhoNeverActsStillEnds()
+    {
+        ClubClient &anna = annaInAMatch();
+        // Anna's client is silent. Each look after the turn limit lets a robot act for her.
+        int looks = 0;
+        while (server->matches().find(1)->state != MatchRecord::Finished && looks++ < 80) {
+            m_now += 90000;
+            server->tick();
+            server->matches().tick();
+            QTest::qWait(Minute / 20 + 20);
+        }
+        const MatchRecord *done = server->matches().find(1);
+        QCOMPARE(done->state, int(MatchRecord::Finished));
+        // Played out, both boards in both rooms, not cut short.
+        QCOMPARE(done->played, 2);
+        QCOMPARE(server->store().dealsOfDay(club::wire::DayNumber(ClubDate), 10).size(), 4);
+        QVERIFY(anna.has(notice(QStringLiteral("Anna ideje lejárt, helyette a robot lépett"))));
+        // Her turns only: her seat stayed hers.
+        QVERIFY(!anna.has(QStringLiteral("IRobot1 1")));
+    }
+
+    void overdueMatchEndsWithPairedScore()
+    {
+        ClubClient &anna = annaInAMatch();
+        // The robots' room plays both boards; Anna's waits on her first turn.
+        club::Room *robots = server->findRoom(QStringLiteral("Meccs2"));
+        QTRY_VERIFY_WITH_TIMEOUT(robots->dealsPlayed() == 2, 20000);
+        advance(3 * 3600000);
+        QVERIFY(server->matches().find(1)->state == MatchRecord::Running);
+        // Past the latest end any match could have: it ends, with the boards both rooms finished.
+        advance(3 * 3600000);
+        const MatchRecord *done = server->matches().find(1);
+        QCOMPARE(done->state, int(MatchRecord::Finished));
+        QCOMPARE(done->played, 0);
+        QCOMPARE(std::make_pair(done->score1, done->score2), std::make_pair(qint64(0), qint64(0)));
+        QVERIFY(!waitFor(anna, notice(QStringLiteral("A mérkőzés (1) véget ért: Csapat 1. 0 : 0 Csapat 2."))).isNull());
+        QCOMPARE(server->store().matches(10).first().state, int(MatchRecord::Finished));
+    }
+
+    void runningMatchKeepsItsCardsToItself()
+    {
+        known({QStringLiteral("Cili")});
+        ClubClient &anna = annaInAMatch();
+        ClubClient &cili = member(QStringLiteral("Cili"));
+        club::Room *robots = server->findRoom(QStringLiteral("Meccs2"));
+        QTRY_VERIFY_WITH_TIMEOUT(robots->dealsPlayed() >= 1, 20000);
+        const auto stored = server->store().dealsOfDay(club::wire::DayNumber(ClubDate), 10);
+        QVERIFY(!stored.isEmpty());
+        const QString board = stored.first().board;
+        const QString ask = QStringLiteral("X1 %1 1").arg(board);
+
+        struct Refused { ClubClient *who; QString line; QString answer; };
+        const QList<Refused> refused{
+            {&anna, QStringLiteral("X0 0"), QStringLiteral("Erről a napról nincs tárolt leosztás")},
+            {&anna, ask, QStringLiteral("A mérkőzés leosztásai a mérkőzés végéig nem nézhetők meg")},
+            {&anna, QStringLiteral("X2 %1 1").arg(board), QStringLiteral("A mérkőzés leosztásai a mérkőzés végéig nem nézhetők meg")},
+            {&anna, QStringLiteral("H0"), QStringLiteral("A mérkőzés játékosa nem lehet kibic")},
+            {&anna, QStringLiteral("JMeccs2"), QStringLiteral("A mérkőzés másik termébe a végéig nem mehetsz be")},
+            {&anna, QStringLiteral("ACili szia"), QStringLiteral("Mérkőzés közben nem küldhetsz privát üzenetet")},
+            {&cili, QStringLiteral("AAnna szia"), QStringLiteral("Anna mérkőzésen játszik, most nem kaphat privát üzenetet")},
+        };
+        for (const Refused &r : refused) {
+            r.who->send(r.line);
+            QCOMPARE(r.who->next(QStringLiteral("M")), notice(r.answer));
+        }
+        QCOMPARE(server->findRoom(QStringLiteral("Meccs1"))->nicks(), QStringList{"Anna"});
+        // Others see the deals as always.
+        cili.send(QStringLiteral("X0 0"));
+        QVERIFY(!cili.next(QStringLiteral("X0")).isNull());
+        cili.send(ask);
+        QVERIFY(!cili.next(QStringLiteral("X1")).isNull());
+
+        // The end lifts it all.
+        advance(6 * 3600000);
+        QCOMPARE(server->matches().find(1)->state, int(MatchRecord::Finished));
+        anna.send(ask);
+        QVERIFY(!anna.next(QStringLiteral("X1")).isNull());
+        anna.send(QStringLiteral("ACili szia"));
+        QVERIFY(!cili.next(QStringLiteral("MAnna privát üzenete: szia")).isNull());
+    }
+
+    void invitationsToOneMemberAreRationed()
+    {
+        known({QStringLiteral("Béla")});
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        const QString proposal = QStringLiteral("R0 2 10 ") + lineUp(QStringLiteral("Anna"), QStringLiteral("Béla"));
+        for (int k = 1; k <= 5; ++k) {
+            anna.send(proposal);
+            QVERIFY(!anna.next(QStringLiteral("MSzerver: A mérkőzés (%1) meghirdetve").arg(k)).isNull());
+            anna.send(QStringLiteral("R2 %1").arg(k));
+            QVERIFY(!anna.next(QStringLiteral("MSzerver: A mérkőzés (%1) elmarad").arg(k)).isNull());
+        }
+        anna.send(proposal);
+        QCOMPARE(anna.next(QStringLiteral("M")), notice(QStringLiteral("Béla már elég meghívást kapott innen, próbáld később")));
+        // Nor under another name from the same address.
+        ClubClient &dani = member(QStringLiteral("Dani"));
+        dani.send(QStringLiteral("R0 2 10 ") + lineUp(QStringLiteral("Dani"), QStringLiteral("Béla")));
+        QCOMPARE(dani.next(QStringLiteral("M")), notice(QStringLiteral("Béla már elég meghívást kapott innen, próbáld később")));
+        // An hour later it may go again.
+        advance(60 * Minute);
+        anna.send(proposal);
+        QVERIFY(!anna.next(QStringLiteral("MSzerver: A mérkőzés (6) meghirdetve")).isNull());
+        QVERIFY(bela.sync());
+    }
+
+    void goneInvitationsRememberedAreBounded()
+    {
+        known({QStringLiteral("Béla")});
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        // Proposers enough that none of them sends lines faster than a member may.
+        QList<std::pair<ClubClient *, QString>> proposers;
+        for (const QString &nick : {"Anna", "Cili", "Dani", "Emil", "Feri"})
+            proposers << std::make_pair(&member(nick, QHostAddress(QStringLiteral("127.0.0.%1").arg(proposers.size() + 2))), nick);
+        // Béla's client shows every invitation and never answers; each match goes while shown.
+        const int matches = club::MatchBook::StaleKept + 5;
+        for (int k = 1; k <= matches; ++k) {
+            auto &[proposer, nick] = proposers[k % proposers.size()];
+            proposer->send(QStringLiteral("R0 2 10 ") + lineUp(nick, QStringLiteral("Béla")));
+            QVERIFY(!bela.next(QStringLiteral("R1 %1 ").arg(k)).isNull());
+            proposer->send(QStringLiteral("R2 %1").arg(k));
+            QVERIFY(!proposer->next(QStringLiteral("MSzerver: A mérkőzés (%1) elmarad").arg(k)).isNull());
+            advance(3 * Minute);  // within the ration of invitations
+        }
+        QVERIFY(bela.sync());
+        const club::Member *b = nullptr;
+        for (club::Member *m : server->findRoom(ClubServer::LobbyName)->members())
+            if (m->nick == QStringLiteral("Béla"))
+                b = m;
+        QVERIFY(b);
+        QCOMPARE(b->staleInvitations.size(), club::MatchBook::StaleKept);
+        // The latest are the ones kept: his client's late decline of the last is still taken silently.
+        const qsizetype mark = bela.lines.size();
+        bela.send(QStringLiteral("R2 %1").arg(matches));
+        QVERIFY(bela.sync());
+        QCOMPARE(bela.lines.mid(mark), QStringList{"Y"});
+    }
+
+    void roomsAreKeptForADueMatch()
+    {
+        // Two rooms free besides the three always open.
+        QVERIFY(startClub(QString(), 0, 5));
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        ClubClient &bela = member(QStringLiteral("Béla"));
+        bela.send(QStringLiteral("T"));
+        QVERIFY(!bela.next(QStringLiteral("JTerem4 ")).isNull());
+        bela.send(QStringLiteral("J") + ClubServer::LobbyName);
+        QVERIFY(!bela.next(QStringLiteral("L")).isNull());
+        QTRY_VERIFY(!server->findRoom(QStringLiteral("Terem4")));
+        // A match due within a minute, every answer in: its two rooms are not for "T".
+        anna.send(QStringLiteral("R0 2 1 ") + lineUp(QStringLiteral("Anna")));
+        QVERIFY(!anna.next(QStringLiteral("M")).isNull());
+        bela.send(QStringLiteral("T"));
+        QCOMPARE(bela.next(QStringLiteral("M")), notice(QStringLiteral("Több terem nem nyitható")));
+        advance(Minute);
+        QVERIFY(!anna.next(QStringLiteral("JMeccs1 ")).isNull());
+    }
+
+    void cancelledMatchStaysGoneIfItsDeletionFailed()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString path = m_dir.filePath(QStringLiteral("cancel.sqlite"));
+        clients.clear();
+        QVERIFY(startClub(path));
+        {
+            // The disk refuses the deletion, as a full or broken one would.
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("saboteur"));
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER nodelete BEFORE DELETE ON lineups BEGIN SELECT RAISE(ABORT, 'no'); END")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("saboteur"));
+        {
+            ClubClient &anna = member(QStringLiteral("Anna"));
+            anna.send(QStringLiteral("R0 2 10 ") + lineUp(QStringLiteral("Anna")));
+            QVERIFY(!anna.next(QStringLiteral("M")).isNull());
+            anna.send(QStringLiteral("R2 1"));
+            QCOMPARE(anna.next(QStringLiteral("M")), notice(QStringLiteral("A mérkőzés (1) elmarad: Anna törölte")));
+        }
+        clients.clear();
+        QVERIFY(startClub(path));
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        QCOMPARE(list(anna), QStringLiteral("R0"));
+    }
+
+    void renamedMemberKeepsTheLineUpPlace()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString path = m_dir.filePath(QStringLiteral("rename.sqlite"));
+        clients.clear();
+        QVERIFY(startClub(path));
+        known({QStringLiteral("Béla")});
+        ClubClient &anna = member(QStringLiteral("Anna"));
+        {
+            ClubClient bela(server->serverPort());
+            QVERIFY(bela.login(QStringLiteral("Béla")));
+            anna.send(QStringLiteral("R0 2 2 ") + lineUp(QStringLiteral("Anna"), QStringLiteral("Béla")));
+            QVERIFY(!bela.next(QStringLiteral("R1 1 ")).isNull());
+            bela.send(QStringLiteral("R1 1"));
+            QVERIFY(!bela.next(QStringLiteral("MSzerver: Elfogadtad")).isNull());
+            bela.send(QStringLiteral("D1 Nagy Béla;bela@example.hu;Bandi;1234 Budapest;Fő u. 2;;;;"));
+            QCOMPARE(bela.next(QStringLiteral("M")), notice(QStringLiteral("Az új beceneved Bandi, ezzel jelentkezz be újra.")));
+            QVERIFY(bela.waitClosed());
+        }
+        // The old name is free; a stranger who takes it takes nothing else.
+        ClubClient &stranger = member(QStringLiteral("Béla"), QHostAddress(QStringLiteral("127.0.0.3")));
+        QVERIFY(stranger.sync());
+        QVERIFY(stranger.lines.filter(QRegularExpression(QStringLiteral("^R"))).isEmpty());
+        stranger.send(QStringLiteral("R1 1"));
+        QCOMPARE(stranger.next(QStringLiteral("M")), notice(QStringLiteral("Erre a mérkőzésre nem szól meghívásod")));
+        // The store says the same, after a restart too.
+        clients.clear();
+        QVERIFY(startClub(path));
+        const MatchRecord kept = server->store().matches(10).first();
+        QCOMPARE(kept.lineUp[4], QStringLiteral("Bandi"));
+        QVERIFY(kept.accepted[4]);
+        ClubClient &anna2 = member(QStringLiteral("Anna"));
+        ClubClient &bandi = member(QStringLiteral("Bandi"));
+        member(QStringLiteral("Béla"), QHostAddress(QStringLiteral("127.0.0.3")));
+        advance(2 * Minute);
+        QVERIFY(!anna2.next(QStringLiteral("JMeccs1 ")).isNull());
+        QVERIFY(!bandi.next(QStringLiteral("JMeccs2 ")).isNull());
+        QCOMPARE(bandi.next(QStringLiteral("I")), QStringLiteral("IBandi 1"));
     }
 };
 

@@ -76,6 +76,12 @@ private slots:
         row("--robot-samples", "1001", "robot samples");
         row("--robot-samples", "many", "robot samples");
         row("--robot-samples", "", "robot samples");
+        row("--turn-limit", "0", "turn limit");
+        row("--turn-limit", "-1", "turn limit");
+        row("--turn-limit", "3601", "turn limit");
+        row("--turn-limit", "1.5", "turn limit");
+        row("--turn-limit", "90s", "turn limit");
+        row("--turn-limit", "", "turn limit");
         QTest::newRow("both stores") << QStringList{"--data", "x.sqlite"} << QStringLiteral("exclude");
     }
     void badOptionsAreRefused()

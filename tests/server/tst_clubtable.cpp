@@ -184,7 +184,7 @@ private slots:
         const QString annaHand = anna.next(QStringLiteral("H1"));
         QVERIFY(!annaHand.isNull());
         QCOMPARE(bela.next(QStringLiteral("H1")), annaHand);
-        QCOMPARE(deal(QStringLiteral("Terem1"))->hand(1), Deal(4321).hand(1));
+        QCOMPARE(deal(QStringLiteral("Terem1"))->hand(1), Deal(4321, server->dealKey()).hand(1));
         // The abandoned deals were not stored.
         QVERIFY(server->store().dealsOfDay(today(), 10).isEmpty());
         // "O1" is the plain request for a new deal.

@@ -92,8 +92,9 @@ private slots:
             QVERIFY(!store.addMember({"Anna", 43, {}}));
             QVERIFY(store.setData("Anna", wire::PersonalData::parse("Kiss Anna;a@b.hu;Anna;1234 Bp;Fő u. 1;;;;", true)));
             QVERIFY(store.addMember({"Béla", 7, {}}));
-            QVERIFY(!store.rename("Anna", "Béla"));
-            QVERIFY(store.rename("Béla", "Bandi"));
+            // A taken name changes nothing, not even the record that came with it.
+            QVERIFY(!store.rename("Anna", "Béla", wire::PersonalData::parse("Más Anna;;Béla;;;;;;", false)));
+            QVERIFY(store.rename("Béla", "Bandi", wire::PersonalData::parse("Nagy Béla;;Bandi;;;;;;", false)));
         }
         Store store(path);
         const auto anna = store.member("Anna");
@@ -104,6 +105,7 @@ private slots:
         QVERIFY(!store.member("Béla"));
         QCOMPARE(store.member("Bandi")->digest, 7);
         QCOMPARE(store.member("Bandi")->data.nick(), QStringLiteral("Bandi"));
+        QCOMPARE(store.member("Bandi")->data.fields.value(0), QStringLiteral("Nagy Béla"));
     }
 
     void storeUnopenableFileIsReported()
