@@ -7,6 +7,7 @@
 #include "session/Cp1250.h"
 
 #include <QDateTime>
+#include <QMessageAuthenticationCode>
 #include <QTimerEvent>
 #include <QRandomGenerator>
 
@@ -443,7 +444,12 @@ void Room::startDeal(int number)
     for (Member *p : m_members)
         p->spectator = false;
     broadcast(wire::DealLine(m_dealNumber, m_dealsPlayed));
-    m_deal = std::make_unique<Deal>(number, m_services.dealKey);
+    // A match's boards are keyed apart: a board's number is on show to its table, and "O<n>"
+    // in a room of anyone's must not deal its cards again while the other room plays them.
+    const QByteArray key = m_matchId ? QMessageAuthenticationCode::hash("match " + QByteArray::number(m_matchId),
+                                                                         m_services.dealKey, QCryptographicHash::Sha256)
+                                     : m_services.dealKey;
+    m_deal = std::make_unique<Deal>(number, key);
     m_deal->setRobotSamples(m_services.robotSamples);
     m_actors.clear();
     m_recorded = false;

@@ -91,8 +91,6 @@ private slots:
         QVERIFY(elsewhere->dealKey() != key);
     }
 
-    // The turn limit is the one option the match rooms add; what other options refuse is
-    // tst_clubprocess's.
     void takeBackWhoseAskerDropsDoesNotStall()
     {
         auto *anna = &connectClient();

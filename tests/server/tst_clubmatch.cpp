@@ -709,6 +709,32 @@ private slots:
         QVERIFY(!cili.next(QStringLiteral("MAnna privát üzenete: szia")).isNull());
     }
 
+    // The number of a board is on show at its table; dealt by number in another room, it must
+    // not give the match's cards away while the match runs.
+    void boardDealtElsewhereIsNotTheMatchsDeal()
+    {
+        known({QStringLiteral("Cili")});
+        ClubClient &anna = annaInAMatch();
+        const QString dealLine = anna.next(QStringLiteral("N"));
+        const QString matchHand = anna.next(QStringLiteral("H1 "));
+        QVERIFY(!matchHand.isNull());
+        const int board = dealLine.mid(1).section(QLatin1Char(' '), 0, 0).toInt();
+        QVERIFY(board >= 2);
+        ClubClient &cili = member(QStringLiteral("Cili"));
+        cili.send(QStringLiteral("T"));
+        QVERIFY(!cili.next(QStringLiteral("J")).isNull());
+        cili.send(QStringLiteral("I1"));
+        QVERIFY(!cili.next(QStringLiteral("N")).isNull());
+        cili.send(QStringLiteral("O%1").arg(board));
+        QVERIFY(!cili.next(QStringLiteral("N%1 ").arg(board)).isNull());
+        const QString elsewhere = cili.next(QStringLiteral("H1 "));
+        QVERIFY(!elsewhere.isNull());
+        QVERIFY(elsewhere != matchHand);
+        // Both rooms of the match still deal the board alike.
+        club::Room *robots = server->findRoom(QStringLiteral("Meccs2"));
+        QCOMPARE(robots->deal()->number(), board);
+    }
+
     void invitationsToOneMemberAreRationed()
     {
         known({QStringLiteral("Béla")});
