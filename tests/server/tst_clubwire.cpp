@@ -88,21 +88,21 @@ private slots:
         {
             Store store(path);
             QVERIFY(store.isOpen());
-            QVERIFY(store.addMember({"Anna", 42, wire::PersonalData::parse(";;Anna;;;;;;", false)}));
-            QVERIFY(!store.addMember({"Anna", 43, {}}));
+            QVERIFY(store.addMember({"Anna", Password::of(42), wire::PersonalData::parse(";;Anna;;;;;;", false)}));
+            QVERIFY(!store.addMember({"Anna", Password::of(43), {}}));
             QVERIFY(store.setData("Anna", wire::PersonalData::parse("Kiss Anna;a@b.hu;Anna;1234 Bp;Fő u. 1;;;;", true)));
-            QVERIFY(store.addMember({"Béla", 7, {}}));
+            QVERIFY(store.addMember({"Béla", Password::of(7), {}}));
             QVERIFY(!store.rename("Anna", "Béla"));
             QVERIFY(store.rename("Béla", "Bandi"));
         }
         Store store(path);
         const auto anna = store.member("Anna");
         QVERIFY(anna);
-        QCOMPARE(anna->digest, 42);
+        QVERIFY(anna->password.matches(42));
         QVERIFY(anna->data.isPublic);
         QCOMPARE(anna->data.fields.value(0), QStringLiteral("Kiss Anna"));
         QVERIFY(!store.member("Béla"));
-        QCOMPARE(store.member("Bandi")->digest, 7);
+        QVERIFY(store.member("Bandi")->password.matches(7));
         QCOMPARE(store.member("Bandi")->data.nick(), QStringLiteral("Bandi"));
     }
 
