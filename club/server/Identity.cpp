@@ -145,6 +145,12 @@ Identity::Identity(Store &store, const Limits &limits, std::function<qint64()> n
 {
 }
 
+qsizetype Identity::remembered() const
+{
+    return m_addressWrong.size() + m_pairWrong.size() + m_nameWrong.size() + m_addressLogins.size()
+        + m_nameLogins.size() + m_newMembers.size();
+}
+
 QString Identity::addressKey(const QHostAddress &address)
 {
     bool v4 = false;
