@@ -64,8 +64,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption samplesOption(QStringLiteral("robot-samples"),
                                            QStringLiteral("Deals a robot imagines for each decision (0: the basic robot)."),
                                            QStringLiteral("n"), QString::number(club::DefaultRobotSamples));
+    const QCommandLineOption newMembersOption(QStringLiteral("new-members"),
+                                              QStringLiteral("New members one address may make in an hour."),
+                                              QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption loginsOption(QStringLiteral("logins-per-address"),
+                                          QStringLiteral("Logins one address may make at once; then one a second."),
+                                          QStringLiteral("n"), QStringLiteral("30"));
     parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption, samplesOption});
+                       holdOption, samplesOption, newMembersOption, loginsOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -105,6 +111,16 @@ int main(int argc, char *argv[])
         err << "vimo-club: robot samples must be 0..1000" << Qt::endl;
         return 2;
     }
+    const int newMembers = parser.value(newMembersOption).toInt(&ok);
+    if (!ok || newMembers < 0 || newMembers > 1000000) {
+        err << "vimo-club: new members per address must be 0..1000000" << Qt::endl;
+        return 2;
+    }
+    const int logins = parser.value(loginsOption).toInt(&ok);
+    if (!ok || logins < 1 || logins > 1000000) {
+        err << "vimo-club: logins per address must be 1..1000000" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -116,6 +132,8 @@ int main(int argc, char *argv[])
     options.nextDealPause = pause;
     options.seatHold = hold;
     options.robotSamples = samples;
+    options.limits.newMembersPerAddress = newMembers;
+    options.limits.loginsPerAddress = logins;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);

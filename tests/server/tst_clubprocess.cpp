@@ -43,6 +43,10 @@ private slots:
         QTest::newRow("address") << QStringList{"--listen", "nowhere"};
         QTest::newRow("delay") << QStringList{"--robot-delay", "-5"};
         QTest::newRow("both stores") << QStringList{"--memory", "--data", "x.sqlite"};
+        QTest::newRow("new members below 0") << QStringList{"--new-members", "-1"};
+        QTest::newRow("new members not a number") << QStringList{"--new-members", "many"};
+        QTest::newRow("logins per address 0") << QStringList{"--logins-per-address", "0"};
+        QTest::newRow("logins per address too many") << QStringList{"--logins-per-address", "1000001"};
     }
     void badOptionsAreRefused()
     {
