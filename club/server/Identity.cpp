@@ -148,7 +148,7 @@ Identity::Identity(Store &store, const Limits &limits, std::function<qint64()> n
 qsizetype Identity::remembered() const
 {
     return m_addressWrong.size() + m_pairWrong.size() + m_nameWrong.size() + m_addressLogins.size()
-        + m_nameLogins.size() + m_newMembers.size();
+        + m_nameLogins.size() + m_changes.size() + m_newMembers.size();
 }
 
 QString Identity::addressKey(const QHostAddress &address)
@@ -247,9 +247,6 @@ Identity::Verdict Identity::login(const QString &nick, qint32 digest, const QHos
     if (!takeFrom(m_addressLogins, address, t, m_limits.loginsPerAddress, m_limits.loginsPerAddressPerSecond))
         return refused(QStringLiteral("Túl sok bejelentkezés erről a címről, próbáld később"),
                        QStringLiteral("túl sok bejelentkezés erről a címről"));
-    if (!takeFrom(m_nameLogins, nick, t, m_limits.loginsPerName, m_limits.loginsPerNamePerSecond))
-        return refused(QStringLiteral("Túl sok bejelentkezés ezzel a névvel, próbáld később"),
-                       QStringLiteral("túl sok bejelentkezés: ") + nick);
 
     auto record = m_store.member(nick);
     if (!record) {
@@ -273,6 +270,11 @@ Identity::Verdict Identity::login(const QString &nick, qint32 digest, const QHos
     });
     if (auto it = m_nameWrong.find(nick); it != m_nameWrong.end() && it->until > t && !ownAddress)
         return refused(NameBarred, QStringLiteral("túl sok hibás jelszó ehhez a névhez: ") + nick);
+    // Strangers share a bucket per name; the member's own addresses are bound by their
+    // address's bucket alone, so that nobody can use up the owner's logins.
+    if (!ownAddress && !takeFrom(m_nameLogins, nick, t, m_limits.loginsPerName, m_limits.loginsPerNamePerSecond))
+        return refused(QStringLiteral("Túl sok bejelentkezés ezzel a névvel, próbáld később"),
+                       QStringLiteral("túl sok bejelentkezés: ") + nick);
 
     const bool pending = record->registered != 0 && record->registeredFrom == address
         && t - record->registered >= 0 && t - record->registered < FirstLoginMs;
@@ -334,8 +336,8 @@ void Identity::registered(const QHostAddress &from)
 QString Identity::changePassword(const QString &nick, qint32 digest)
 {
     const qint64 t = now();
-    // A password change is as dear as a login: the same bucket for the name.
-    if (!takeFrom(m_nameLogins, nick, t, m_limits.loginsPerName, m_limits.loginsPerNamePerSecond)
+    // A password change costs what a login does: a bucket of the same size, the member's own.
+    if (!takeFrom(m_changes, nick, t, m_limits.loginsPerName, m_limits.loginsPerNamePerSecond)
         || (digest != 0 && !takeHash()))
         return QStringLiteral("Most nem lehet jelszót cserélni, próbáld újra néhány másodperc múlva");
     if (!m_store.setPassword(nick, Password::of(digest)))

@@ -126,7 +126,8 @@ private:
     QHash<QPair<QString, QString>, Window> m_pairWrong;   // by (address, name)
     QHash<QString, NameBar> m_nameWrong;                  // by name
     QHash<QString, Bucket> m_addressLogins;
-    QHash<QString, Bucket> m_nameLogins;
+    QHash<QString, Bucket> m_nameLogins;                 // strangers' logins, by name
+    QHash<QString, Bucket> m_changes;                    // "W", by name
     QHash<QString, Window> m_newMembers;                  // times members were made, by address
     Bucket m_hashes;
 };
