@@ -210,6 +210,7 @@ private slots:
         for (int n = 0; n < 16; ++n) {
             names << QStringLiteral("Tag%1").arg(n);
             QCOMPARE(attempt(20 + n, names.last(), 1000 + n), QStringLiteral("lobby"));
+            m_now += 100; // the club's password checks refill
         }
         m_now += Minute; // the login buckets full again
         for (int i = 0; i < limits.wrongPasswords; ++i)
@@ -252,6 +253,22 @@ private slots:
         QCOMPARE(attempt(5, QStringLiteral("Tag9"), 0), QStringLiteral("lobby"));
         m_now += 10'000;
         QCOMPARE(attempt(4, QStringLiteral("Tag2"), 0), QStringLiteral("lobby"));
+    }
+
+    // Password checks cost the event loop a few milliseconds each: past the club's budget a
+    // login that needs one is refused; one without a password needs none.
+    void passwordChecksHaveABudget()
+    {
+        QVERIFY(startClub());
+        const club::Limits limits;
+        for (int n = 0; n < limits.hashBurst; ++n)
+            QCOMPARE(attempt(20 + n, QStringLiteral("Tag%1").arg(n), 1000 + n), QStringLiteral("lobby"));
+        const QString busy = notice(QStringLiteral("Most sokan jelentkeznek be, próbáld újra néhány másodperc múlva"));
+        QCOMPARE(attempt(40, QStringLiteral("Tag0"), 1000), busy);
+        QCOMPARE(attempt(41, QStringLiteral("Uj"), 5), busy);
+        QCOMPARE(attempt(42, QStringLiteral("Nulla"), 0), QStringLiteral("lobby"));
+        m_now += qint64(1000 / limits.hashesPerSecond);
+        QCOMPARE(attempt(40, QStringLiteral("Tag0"), 1000), QStringLiteral("lobby"));
     }
 
     // New members per address and hour: by registration and by a login under a new name alike.
