@@ -147,8 +147,8 @@ Identity::Identity(Store &store, const Limits &limits, std::function<qint64()> n
 
 qsizetype Identity::remembered() const
 {
-    return m_addressWrong.size() + m_pairWrong.size() + m_nameWrong.size() + m_addressLogins.size()
-        + m_nameLogins.size() + m_changes.size() + m_newMembers.size();
+    return std::max({m_addressWrong.size(), m_pairWrong.size(), m_nameWrong.size(), m_addressLogins.size(),
+                     m_nameLogins.size(), m_changes.size(), m_newMembers.size()});
 }
 
 QString Identity::addressKey(const QHostAddress &address)

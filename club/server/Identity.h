@@ -82,7 +82,7 @@ public:
     // "W" from the logged-in member: the refusal's text, empty when the password was set.
     QString changePassword(const QString &nick, qint32 digest);
 
-    // Entries in the tables of counts, all together.
+    // Entries in the largest of the tables of counts.
     qsizetype remembered() const;
 
     // The address as the club counts it: an IPv4 peer on a dual-stack socket is its IPv4 address.
