@@ -319,6 +319,11 @@ Identity::Verdict Identity::login(const QString &nick, qint32 digest, const QHos
 
 QString Identity::mayRegister(const QHostAddress &from)
 {
+    const qint64 t = now();
+    if (t - m_lastSweep >= 24LL * 60 * 60 * 1000) {
+        m_lastSweep = t;
+        m_store.removeUnclaimed(t - UnclaimedMs);
+    }
     const QString address = addressKey(from);
     auto it = m_newMembers.find(address);
     if (it != m_newMembers.end() && it->count(now(), HourMs) >= m_limits.newMembersPerAddress)

@@ -92,6 +92,9 @@ public:
     // and how long a successful login makes an address its member's own.
     static constexpr qint64 FirstLoginMs = 15 * 60 * 1000;
     static constexpr qint64 OwnAddressMs = 30LL * 24 * 60 * 60 * 1000;
+    // A registration whose member never logged in is removed after this, so that its name is
+    // free again; looked for at most once a day, when someone registers.
+    static constexpr qint64 UnclaimedMs = 30LL * 24 * 60 * 60 * 1000;
     // Members kept per table of counts; past it the stalest entry goes, so that a spray
     // from many addresses or at many names cannot grow the club without bound.
     static constexpr int Remembered = 4096;
@@ -130,6 +133,7 @@ private:
     QHash<QString, Bucket> m_changes;                    // "W", by name
     QHash<QString, Window> m_newMembers;                  // times members were made, by address
     Bucket m_hashes;
+    qint64 m_lastSweep = 0;   // when the unclaimed registrations were last removed
 };
 
 } // namespace club

@@ -249,6 +249,21 @@ bool Store::setPassword(const QString &nick, const Password &password)
     return q.exec() && q.numRowsAffected() == 1;
 }
 
+int Store::removeUnclaimed(qint64 before)
+{
+    // Rare: once a day at most, so not kept compiled.
+    QSqlQuery q(db(m_connection));
+    if (!q.prepare(QStringLiteral(
+            "DELETE FROM members WHERE registered <> 0 AND registered < ? AND seen = ''"
+            " AND nick NOT IN (SELECT l.nick FROM lineups l JOIN matches m ON m.id = l.match"
+            " WHERE m.state IN (?, ?))")))
+        return -1;
+    q.addBindValue(before);
+    q.addBindValue(int(MatchRecord::Pending));
+    q.addBindValue(int(MatchRecord::Running));
+    return q.exec() ? q.numRowsAffected() : -1;
+}
+
 bool Store::setSeen(const QString &nick, const QString &seen)
 {
     QSqlQuery &q = query(SetSeen);

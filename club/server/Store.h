@@ -69,6 +69,9 @@ public:
     bool setPassword(const QString &nick, const Password &password);
     bool setDigest(const QString &nick, qint32 digest) { return setPassword(nick, Password::of(digest)); }
     bool setSeen(const QString &nick, const QString &seen);
+    // Removes the registrations made before `before` (ms) whose member never logged in, but
+    // not one named in a match that has not ended; the number removed, -1 on failure.
+    int removeUnclaimed(qint64 before);
     bool setData(const QString &nick, const wire::PersonalData &data);
     // Renames the member; false when the new name is taken.
     bool rename(const QString &from, const QString &to);

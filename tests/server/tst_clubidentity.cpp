@@ -296,6 +296,35 @@ private slots:
         QCOMPARE(attempt(2, QStringLiteral("Uj6"), 5), QStringLiteral("lobby"));
     }
 
+    // A registration nobody ever logged in with goes after 30 days, so that its name is free;
+    // one that was used stays, and so does one named in a match not yet played.
+    void unclaimedRegistrationsGo()
+    {
+        QVERIFY(startClub());
+        constexpr qint64 Day = 24 * 60 * Minute;
+        QVERIFY(registerFrom(2, QStringLiteral("Regi")));
+        QVERIFY(registerFrom(3, QStringLiteral("Hasznalt")));
+        QCOMPARE(attempt(3, QStringLiteral("Hasznalt"), 0), QStringLiteral("lobby"));
+        QVERIFY(registerFrom(4, QStringLiteral("Meccses")));
+        club::MatchRecord match;
+        match.proposer = QStringLiteral("Hasznalt");
+        match.deals = 2;
+        match.start = m_now + 31 * Day;
+        match.lineUp = {QStringLiteral("Meccses"), QStringLiteral("Robot1"), QStringLiteral("Robot2"),
+                        QStringLiteral("Robot3"), QStringLiteral("Robot4"), QStringLiteral("Robot5"),
+                        QStringLiteral("Robot6"), QStringLiteral("Robot7")};
+        QVERIFY(server->store().addMatch(match));
+        m_now += 10 * Day;
+        QVERIFY(registerFrom(5, QStringLiteral("Friss")));
+
+        m_now += 20 * Day + 1; // Regi's thirty days are past; Friss has twenty to go
+        QVERIFY(registerFrom(6, QStringLiteral("Ujabb")));
+        QVERIFY(!server->store().member(QStringLiteral("Regi")));
+        for (const char *kept : {"Hasznalt", "Meccses", "Friss", "Ujabb"})
+            QVERIFY2(server->store().member(QString::fromLatin1(kept)), kept);
+        QVERIFY(registerFrom(7, QStringLiteral("Regi"))); // the name is free again
+    }
+
     void lookAlikeNamesAreRefused_data()
     {
         QTest::addColumn<QString>("nick");
