@@ -216,11 +216,6 @@ void ClubServer::login(Member *m, QString arg)
 {
     if (!m->nick.isEmpty())
         Fail(QStringLiteral("Már bejelentkeztél"));
-    if (m_door.barred(m)) {
-        m->send(wire::Notice(QStringLiteral("Túl sok hibás jelszó erről a címről, próbáld később")));
-        drop(m, QStringLiteral("túl sok hibás jelszó"));
-        return;
-    }
     const QString nick = NextWord(arg);
     const qint32 digest = NextInt(arg);
     if (m_online.size() >= m_options.limits.maxMembers && !m_online.contains(nick)) {
@@ -233,23 +228,15 @@ void ClubServer::login(Member *m, QString arg)
         drop(m, QStringLiteral("rossz becenév: ") + nick);
         return;
     }
-    auto record = m_store.member(nick);
-    if (!record) {
-        MemberRecord fresh;
-        fresh.nick = nick;
-        fresh.digest = digest;
-        if (!m_store.addMember(fresh))
-            Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
-        log(QStringLiteral("új tag: %1").arg(nick));
-    } else if (record->digest != 0 && record->digest != digest) {
-        m_door.wrongPassword(m);
-        m->send(wire::Notice(QStringLiteral("Hibás jelszó")));
-        drop(m, QStringLiteral("hibás jelszó: ") + nick);
+    // A refusal closes only this connection: whoever is logged in under the name stays.
+    const Identity::Verdict verdict = m_identity.login(nick, digest, m->address());
+    if (!verdict.accepted) {
+        m->send(wire::Notice(verdict.refusal));
+        drop(m, verdict.why);
         return;
-    } else if (record->digest == 0 && digest != 0) {
-        // A freshly registered member chooses a password with the first login.
-        m_store.setDigest(nick, digest);
     }
+    if (verdict.created)
+        log(QStringLiteral("új tag: %1").arg(nick));
     if (Member *old = m_online.value(nick)) {
         old->send(wire::Notice(QStringLiteral("Ezzel a névvel valaki máshonnan bejelentkezett")));
         drop(old, QStringLiteral("új bejelentkezés váltotta"), true);
@@ -392,8 +379,9 @@ void ClubServer::openRoom(Member *m)
     refreshLobby();
 }
 
-void ClubServer::chat(Member *m, const QString &text)
+void ClubServer::chat(Member *m, const QString &said)
 {
+    const QString text = wire::WithoutControls(said);
     if (text.isEmpty())
         Fail(QStringLiteral("Az üzenet mező üres"));
     const QString line = wire::ChatLine(m->nick, text);
@@ -428,6 +416,7 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
         moveTo(target, lobby());
         return;
     }
+    arg = wire::WithoutControls(arg);
     if (arg.isEmpty())
         Fail(QStringLiteral("Privát üzenet sem lehet üres"));
     if (!target)
@@ -506,11 +495,18 @@ void ClubServer::saveData(Member *m, const wire::PersonalData &data)
             outcome = fault;
         else if (m_store.member(nick))
             outcome = QStringLiteral("Ez a becenév már foglalt: %1").arg(nick);
+        else if (const QString refusal = m_identity.mayRegister(m->address()); !refusal.isEmpty())
+            outcome = refusal;
         else {
+            // No password yet: the first login from this address, soon, may give it one.
             MemberRecord fresh;
             fresh.nick = nick;
             fresh.data = data;
-            if (!m_store.addMember(fresh))
+            fresh.registered = m_services.now();
+            fresh.registeredFrom = Identity::addressKey(m->address());
+            if (m_store.addMember(fresh))
+                m_identity.registered(m->address());
+            else
                 outcome = QStringLiteral("A tagnyilvántartás most nem érhető el");
         }
         if (outcome.isEmpty()) {
@@ -547,8 +543,8 @@ void ClubServer::changePassword(Member *m, QString arg)
     if (word.isEmpty())
         Fail(QStringLiteral("Hiányzik az új jelszó"));
     const qint32 digest = StrToInt(word);
-    if (!m_store.setDigest(m->nick, digest))
-        Fail(QStringLiteral("A tagnyilvántartás most nem érhető el"));
+    if (const QString refusal = m_identity.changePassword(m->nick, digest); !refusal.isEmpty())
+        Fail(refusal);
     log(QStringLiteral("%1 jelszót cserélt").arg(m->nick));
     m->send(QStringLiteral("W") + QString::number(digest));
 }

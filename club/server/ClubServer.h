@@ -3,6 +3,7 @@
 // member sends. A line that cannot be carried out is answered with a notice to its sender
 // alone; nothing changes for anyone else.
 
+#include "Identity.h"
 #include "Matches.h"
 #include "Member.h"
 #include "Room.h"
@@ -106,7 +107,8 @@ private:
     QList<Room *> m_rooms;                  // the lobby first
     QList<Member *> m_members;              // every connection, logged in or not
     QHash<QString, Member *> m_online;      // logged-in members by nickname
-    Doorkeeper m_door{m_options.limits};    // strangers' caps, wrong passwords per address
+    Doorkeeper m_door{m_options.limits};    // strangers' caps
+    Identity m_identity{m_store, m_options.limits, [this] { return m_services.now(); }};
     int m_nextRoom = 1;
     std::unique_ptr<MatchBook> m_matches;
     // The history's replies as last read from the archive: every member who opens the history

@@ -4,16 +4,8 @@
 
 namespace club {
 
-namespace {
-// Addresses whose wrong passwords are remembered at once; past it the table is pruned, and
-// a table full of live entries forgets the oldest, so that a spray from many addresses
-// cannot grow it without bound.
-constexpr int RememberedAddresses = 4096;
-} // namespace
-
 Doorkeeper::Doorkeeper(const Limits &limits) : m_limits(limits)
 {
-    m_clock.start();
 }
 
 QList<Member *> Doorkeeper::admit(Member *m, const QHostAddress &address)
@@ -56,59 +48,6 @@ void Doorkeeper::forget(Member *m)
 {
     loggedIn(m);
     m_address.remove(m);
-}
-
-void Doorkeeper::prune(qint64 now)
-{
-    for (auto it = m_failures.begin(); it != m_failures.end();) {
-        QList<qint64> &times = it.value();
-        while (!times.isEmpty() && now - times.first() >= m_limits.wrongPasswordWindowMs)
-            times.removeFirst();
-        it = times.isEmpty() ? m_failures.erase(it) : std::next(it);
-    }
-}
-
-bool Doorkeeper::barred(Member *m)
-{
-    const auto found = m_address.constFind(m);
-    if (found == m_address.cend())
-        return false;
-    const auto it = m_failures.find(found.value());
-    if (it == m_failures.end())
-        return false;
-    const qint64 now = m_clock.elapsed();
-    QList<qint64> &times = it.value();
-    while (!times.isEmpty() && now - times.first() >= m_limits.wrongPasswordWindowMs)
-        times.removeFirst();
-    if (times.isEmpty()) {
-        m_failures.erase(it);
-        return false;
-    }
-    return times.size() >= m_limits.wrongPasswords;
-}
-
-void Doorkeeper::wrongPassword(Member *m)
-{
-    const auto found = m_address.constFind(m);
-    if (found == m_address.cend())
-        return;
-    const qint64 now = m_clock.elapsed();
-    if (m_failures.size() >= RememberedAddresses && !m_failures.contains(found.value())) {
-        prune(now);
-        if (m_failures.size() >= RememberedAddresses) {
-            // All live: the one whose latest failure is oldest goes.
-            auto oldest = m_failures.begin();
-            for (auto it = m_failures.begin(); it != m_failures.end(); ++it)
-                if (it.value().last() < oldest.value().last())
-                    oldest = it;
-            m_failures.erase(oldest);
-        }
-    }
-    QList<qint64> &times = m_failures[found.value()];
-    times << now;
-    // Only the latest count: the list never grows past the limit.
-    while (times.size() > m_limits.wrongPasswords)
-        times.removeFirst();
 }
 
 } // namespace club

@@ -4,13 +4,11 @@
 // address and in all: when a newcomer would pass a cap, the oldest stranger of that address
 // (or of all) is turned away to make room. A flood of idle connections thus only cycles its
 // own connections, while a real member, who logs in at once, gets in. Wrong passwords are
-// counted per address: past a few within a window, that address may not try again until the
-// window has passed.
+// counted by Identity.
 
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
-#include <QElapsedTimer>
 
 namespace club {
 
@@ -29,10 +27,6 @@ public:
     // The connection is gone (or turned away).
     void forget(Member *m);
 
-    // True while the member's address has used up its wrong passwords.
-    bool barred(Member *m);
-    void wrongPassword(Member *m);
-
     int strangers() const { return int(m_strangers.size()); }
 
 private:
@@ -41,13 +35,10 @@ private:
         Member *member;
         QHostAddress address;
     };
-    void prune(qint64 now);
 
     const Limits &m_limits;
     QList<Stranger> m_strangers;          // oldest first
     QHash<Member *, QHostAddress> m_address;
-    QHash<QHostAddress, QList<qint64>> m_failures; // times of recent wrong passwords
-    QElapsedTimer m_clock;
 };
 
 } // namespace club

@@ -39,6 +39,7 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     m_socket->setReadBufferSize(ReadBuffer);
     // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
     m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
+    m_address = m_socket->peerAddress();
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &Member::readLines);
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {

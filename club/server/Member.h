@@ -5,6 +5,7 @@
 #include "session/LineFramer.h"
 
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -37,8 +38,21 @@ struct Limits
     int maxRooms = 40;
     int maxStrangers = 64;        // connections not logged in; past it the oldest is closed
     int strangersPerAddress = 16; // the same from one address, so a flood only cycles its own
-    int wrongPasswords = 5;       // wrong passwords from one address within the window...
-    int wrongPasswordWindowMs = 60000; // ...after which it may not try until the window has passed
+    // Wrong passwords (Identity): for one name from one address within the window, after which
+    // that address may not try that name until the window has passed...
+    int wrongPasswords = 5;
+    int wrongPasswordWindowMs = 60000;
+    int wrongPasswordsPerAddress = 50;  // ...for any names from one address (a shared address)...
+    int wrongPasswordsPerName = 10;     // ...and for one name from any addresses within
+    int wrongPasswordNameWindowMs = 600000; // this window, which bars the name for
+    int nameBarMs = 60000;              // this long, twice as long at each bar that follows
+    int loginsPerAddress = 30;          // logins an address may make at once...
+    double loginsPerAddressPerSecond = 1; // ...and then a second
+    int loginsPerName = 6;              // logins and password changes under one name at once...
+    double loginsPerNamePerSecond = 0.1;  // ...and then a second
+    int hashBurst = 10;                 // password checks the club makes at once...
+    double hashesPerSecond = 50;        // ...and then a second (each costs a few ms)
+    int newMembersPerAddress = 5;       // new members an address may make in an hour
 };
 
 class Member : public QObject
@@ -57,6 +71,7 @@ public:
     void close();
     bool closing() const { return m_closing; }
     const QString &peer() const { return m_peer; }
+    const QHostAddress &address() const { return m_address; }
 
     QString nick;                 // empty until logged in
     Room *room = nullptr;
@@ -76,6 +91,7 @@ private:
 
     QTcpSocket *m_socket;
     QString m_peer;
+    QHostAddress m_address;
     LineFramer m_framer;
     Limits m_limits;
     double m_tokens;

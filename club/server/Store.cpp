@@ -19,6 +19,12 @@ QSqlDatabase db(const QString &name)
 
 // A statement's result set read to the end or left: the statement goes back to rest, so that
 // it holds no read of the archive open until its next use.
+// SQL binds a null QString as NULL; the text columns hold "" instead.
+QString notNull(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
 struct Finish
 {
     QSqlQuery &q;
@@ -29,7 +35,8 @@ struct Finish
 enum Store::Statement : int {
     MemberByNick,
     InsertMember,
-    SetDigest,
+    SetPassword,
+    SetSeen,
     SetData,
     Rename,
     NextDealId,
@@ -51,9 +58,11 @@ enum Store::Statement : int {
 QSqlQuery &Store::query(Statement which) const
 {
     static const char *const text[StatementCount] = {
-        "SELECT nick, digest, public, data FROM members WHERE nick = ?",
-        "INSERT INTO members (nick, digest, public, data) VALUES (?, ?, ?, ?)",
-        "UPDATE members SET digest = ? WHERE nick = ?",
+        "SELECT nick, password, public, data, registered, registered_from, seen FROM members WHERE nick = ?",
+        "INSERT INTO members (nick, password, public, data, registered, registered_from, seen)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?)",
+        "UPDATE members SET password = ?, registered = 0, registered_from = '' WHERE nick = ?",
+        "UPDATE members SET seen = ? WHERE nick = ?",
         "UPDATE members SET public = ?, data = ? WHERE nick = ?",
         "UPDATE members SET nick = ? WHERE nick = ?",
         "SELECT COALESCE(MAX(id), 0) + 1 FROM deals WHERE board = ?",
@@ -102,8 +111,10 @@ Store::Store(const QString &path)
     QSqlQuery q(base);
     const char *schema[] = {
         "PRAGMA journal_mode=WAL",
-        "CREATE TABLE IF NOT EXISTS members (nick TEXT PRIMARY KEY, digest INTEGER NOT NULL,"
-        " public INTEGER NOT NULL DEFAULT 0, data TEXT NOT NULL DEFAULT '')",
+        "CREATE TABLE IF NOT EXISTS members (nick TEXT PRIMARY KEY, password TEXT NOT NULL DEFAULT '',"
+        " public INTEGER NOT NULL DEFAULT 0, data TEXT NOT NULL DEFAULT '',"
+        " registered INTEGER NOT NULL DEFAULT 0, registered_from TEXT NOT NULL DEFAULT '',"
+        " seen TEXT NOT NULL DEFAULT '')",
         "CREATE TABLE IF NOT EXISTS deals (board TEXT NOT NULL, id INTEGER NOT NULL,"
         " day INTEGER NOT NULL, record TEXT NOT NULL, PRIMARY KEY (board, id))",
         "CREATE INDEX IF NOT EXISTS deals_day ON deals (day)",
@@ -122,7 +133,60 @@ Store::Store(const QString &path)
             return;
         }
     }
+    if (!migrateMembers())
+        return;
     m_open = true;
+}
+
+bool Store::migrateMembers()
+{
+    QSqlDatabase base = db(m_connection);
+    bool clear = false;
+    {
+        QSqlQuery columns(base);
+        if (!columns.exec(QStringLiteral("PRAGMA table_info(members)"))) {
+            m_error = columns.lastError().text();
+            return false;
+        }
+        while (columns.next())
+            clear = clear || columns.value(1).toString() == QLatin1String("digest");
+    }
+    if (!clear)
+        return true;
+    // One transaction: a stop halfway leaves the file as it was, to be migrated at the next start.
+    if (!base.transaction()) {
+        m_error = base.lastError().text();
+        return false;
+    }
+    QSqlQuery q(base);
+    bool ok = true;
+    for (const char *sql : {"ALTER TABLE members ADD COLUMN password TEXT NOT NULL DEFAULT ''",
+                            "ALTER TABLE members ADD COLUMN registered INTEGER NOT NULL DEFAULT 0",
+                            "ALTER TABLE members ADD COLUMN registered_from TEXT NOT NULL DEFAULT ''",
+                            "ALTER TABLE members ADD COLUMN seen TEXT NOT NULL DEFAULT ''"})
+        ok = ok && q.exec(QString::fromLatin1(sql));
+    QList<QPair<QString, qint32>> digests;
+    if (ok && (ok = q.exec(QStringLiteral("SELECT nick, digest FROM members WHERE digest <> 0"))))
+        while (q.next())
+            digests.append({q.value(0).toString(), qint32(q.value(1).toLongLong())});
+    q.finish();
+    QSqlQuery set(base);
+    ok = ok && set.prepare(QStringLiteral("UPDATE members SET password = ? WHERE nick = ?"));
+    for (qsizetype i = 0; ok && i < digests.size(); ++i) {
+        set.addBindValue(Password::of(digests[i].second).text());
+        set.addBindValue(digests[i].first);
+        ok = set.exec();
+    }
+    set.finish();
+    // The clear column goes: a club that still reads it finds no member rather than logging
+    // anyone in without a password.
+    ok = ok && q.exec(QStringLiteral("ALTER TABLE members DROP COLUMN digest"));
+    if (!ok || !base.commit()) {
+        m_error = q.lastError().isValid() ? q.lastError().text() : set.lastError().text();
+        base.rollback();
+        return false;
+    }
+    return true;
 }
 
 Store::~Store()
@@ -146,8 +210,14 @@ std::optional<MemberRecord> Store::member(const QString &nick) const
         return std::nullopt;
     MemberRecord m;
     m.nick = q.value(0).toString();
-    m.digest = qint32(q.value(1).toLongLong());
+    const auto password = Password::fromText(q.value(1).toString());
+    if (!password)
+        return std::nullopt; // not a hash this club wrote: nobody logs in with it
+    m.password = *password;
     m.data = wire::PersonalData::parse(q.value(3).toString(), q.value(2).toBool());
+    m.registered = q.value(4).toLongLong();
+    m.registeredFrom = q.value(5).toString();
+    m.seen = q.value(6).toString();
     // The key is the truth about the name, also after a rename.
     m.data.fields[wire::PersonalData::NickField] = m.nick;
     return m;
@@ -158,21 +228,48 @@ bool Store::addMember(const MemberRecord &member)
     QSqlQuery &q = query(InsertMember);
     Finish done{q};
     q.addBindValue(member.nick);
-    q.addBindValue(member.digest);
+    q.addBindValue(notNull(member.password.text()));
     q.addBindValue(member.data.isPublic ? 1 : 0);
     // Kept whole, the nickname included, so that what is read back is a complete record.
     wire::PersonalData data = member.data;
     data.fields.resize(wire::PersonalData::FieldCount); // a new member has no fields yet
     data.fields[wire::PersonalData::NickField] = member.nick;
     q.addBindValue(data.payload());
+    q.addBindValue(member.registered);
+    q.addBindValue(notNull(member.registeredFrom));
+    q.addBindValue(notNull(member.seen));
     return q.exec();
 }
 
-bool Store::setDigest(const QString &nick, qint32 digest)
+bool Store::setPassword(const QString &nick, const Password &password)
 {
-    QSqlQuery &q = query(SetDigest);
+    QSqlQuery &q = query(SetPassword);
     Finish done{q};
-    q.addBindValue(digest);
+    q.addBindValue(notNull(password.text()));
+    q.addBindValue(nick);
+    return q.exec() && q.numRowsAffected() == 1;
+}
+
+int Store::removeUnclaimed(qint64 before)
+{
+    // Rare: once a day at most, so not kept compiled.
+    QSqlQuery q(db(m_connection));
+    if (!q.prepare(QStringLiteral(
+            "DELETE FROM members WHERE registered <> 0 AND registered < ? AND seen = ''"
+            " AND nick NOT IN (SELECT l.nick FROM lineups l JOIN matches m ON m.id = l.match"
+            " WHERE m.state IN (?, ?))")))
+        return -1;
+    q.addBindValue(before);
+    q.addBindValue(int(MatchRecord::Pending));
+    q.addBindValue(int(MatchRecord::Running));
+    return q.exec() ? q.numRowsAffected() : -1;
+}
+
+bool Store::setSeen(const QString &nick, const QString &seen)
+{
+    QSqlQuery &q = query(SetSeen);
+    Finish done{q};
+    q.addBindValue(notNull(seen));
     q.addBindValue(nick);
     return q.exec() && q.numRowsAffected() == 1;
 }

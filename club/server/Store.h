@@ -2,6 +2,7 @@
 // What the club keeps between runs: its members and the archive of finished deals, in
 // SQLite. Every change is one transaction, so a stop at any moment loses nothing written.
 
+#include "Identity.h"
 #include "Wire.h"
 #include "game/Record.h"
 
@@ -20,8 +21,11 @@ namespace club {
 struct MemberRecord
 {
     QString nick;
-    qint32 digest = 0;            // 0: no password yet
+    Password password;            // none: no password yet
     wire::PersonalData data;      // fields empty until the member saves them
+    qint64 registered = 0;        // ms since the epoch: a registration whose first login is due; 0: none
+    QString registeredFrom;       // the address it came from
+    QString seen;                 // the addresses of successful logins, as Identity keeps them
 };
 
 // A team match as the club keeps it: the proposal with its line-up and answers, and once
@@ -63,7 +67,13 @@ public:
 
     std::optional<MemberRecord> member(const QString &nick) const;
     bool addMember(const MemberRecord &member);
-    bool setDigest(const QString &nick, qint32 digest);
+    // Sets the password and settles a registration's first login, in one statement.
+    bool setPassword(const QString &nick, const Password &password);
+    bool setDigest(const QString &nick, qint32 digest) { return setPassword(nick, Password::of(digest)); }
+    bool setSeen(const QString &nick, const QString &seen);
+    // Removes the registrations made before `before` (ms) whose member never logged in, but
+    // not one named in a match that has not ended; the number removed, -1 on failure.
+    int removeUnclaimed(qint64 before);
     bool setData(const QString &nick, const wire::PersonalData &data);
     // Renames the member and saves the record given, in one transaction with the line-ups and
     // proposals that name them: they follow the member, and the old name holds nothing any more.
@@ -98,6 +108,8 @@ public:
     QList<MatchRecord> matches(int finished) const;
 
 private:
+    // A file of an earlier club keeps the members' digests in clear: they become hashes.
+    bool migrateMembers();
     enum Statement : int;
     // Each statement is compiled once for the life of the store, not for every request.
     QSqlQuery &query(Statement which) const;

@@ -155,15 +155,23 @@ QString CheckNick(const QString &nick)
         return QStringLiteral("Becenév rövid");
     if (nick.size() > 8)
         return QStringLiteral("Becenév hosszú");
-    if (nick.contains(QLatin1Char(' ')))
-        return QStringLiteral("Becenévben nem lehet szóköz");
+    // Any blank, not only the plain space: a no-break space makes "Szerver" another name that
+    // looks the same.
+    for (QChar c : nick)
+        if (c.category() != QChar::Other_Control
+            && (c.isSpace() || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph))
+            return QStringLiteral("Becenévben nem lehet szóköz");
     if (nick.contains(QLatin1Char('"')) || nick.contains(QLatin1Char('\'')))
         return QStringLiteral("Becenévben nem lehet idézőjel");
     // A control character or the field separator would break the lines that carry the name.
     for (QChar c : nick)
-        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f
-            || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+        if (c.category() == QChar::Other_Control || c == QLatin1Char(';'))
             return QStringLiteral("Becenévben nem lehet vezérlőkarakter");
+    // Nothing that does not show: a soft hyphen, a zero-width space or joiner, a direction mark.
+    for (QChar c : nick)
+        if (c.category() == QChar::Other_Format || c.category() == QChar::Other_NotAssigned
+            || c.category() == QChar::Other_PrivateUse || c.isSurrogate() || c.unicode() == 0xfffd)
+            return QStringLiteral("Becenévben nem lehet láthatatlan jel");
     if (IsReservedNick(nick))
         return QStringLiteral("Ez a becenév a klubé, válassz másikat");
     return {};
@@ -171,10 +179,25 @@ QString CheckNick(const QString &nick)
 
 bool IsReservedNick(const QString &nick)
 {
-    static const QRegularExpression robot(QStringLiteral("^robot[0-9]*$"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    return robot.match(nick).hasMatch()
-        || nick.compare(QStringLiteral("Szerver"), Qt::CaseInsensitive) == 0;
+    // Only the letters and digits count, case-folded: "SZERVER", "Szerver:" and "Robot-1"
+    // read as the club's own names in a chat line.
+    QString bare;
+    for (QChar c : nick)
+        if (c.isLetterOrNumber())
+            bare += c;
+    bare = bare.toCaseFolded();
+    static const QRegularExpression robot(QStringLiteral("^robot[0-9]*$"));
+    return robot.match(bare).hasMatch() || bare == QLatin1String("szerver");
+}
+
+QString WithoutControls(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text)
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7f)
+            kept += c;
+    return kept.size() == text.size() ? text : kept;
 }
 
 int DayNumber(const QDate &date)

@@ -58,8 +58,12 @@ QString CheckPersonalData(const PersonalData &data);
 
 // A nickname the club accepts at login: its failure text, empty when acceptable.
 QString CheckNick(const QString &nick);
-// Robots and the club's own notices use these names; no member may take them.
+// Robots and the club's own notices use these names; no member may take them, nor one that
+// reads the same to the eye (case, blanks and marks between the letters disregarded).
 bool IsReservedNick(const QString &nick);
+// A member's text without the C0 control characters and DEL, which no other member's
+// client should be handed.
+QString WithoutControls(const QString &text);
 
 // Days counted from 30 December 1899.
 int DayNumber(const QDate &date);

@@ -67,8 +67,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption turnOption(QStringLiteral("turn-limit"),
                                         QStringLiteral("Seconds a player in a team match has for a turn before a robot acts."),
                                         QStringLiteral("seconds"), QStringLiteral("90"));
+    const QCommandLineOption newMembersOption(QStringLiteral("new-members"),
+                                              QStringLiteral("New members one address may make in an hour."),
+                                              QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption loginsOption(QStringLiteral("logins-per-address"),
+                                          QStringLiteral("Logins one address may make at once; then one a second."),
+                                          QStringLiteral("n"), QStringLiteral("30"));
     parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption, samplesOption, turnOption});
+                       holdOption, samplesOption, turnOption, newMembersOption, loginsOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -113,6 +119,16 @@ int main(int argc, char *argv[])
         err << "vimo-club: a turn limit must be 1..3600 seconds" << Qt::endl;
         return 2;
     }
+    const int newMembers = parser.value(newMembersOption).toInt(&ok);
+    if (!ok || newMembers < 0 || newMembers > 1000000) {
+        err << "vimo-club: new members per address must be 0..1000000" << Qt::endl;
+        return 2;
+    }
+    const int logins = parser.value(loginsOption).toInt(&ok);
+    if (!ok || logins < 1 || logins > 1000000) {
+        err << "vimo-club: logins per address must be 1..1000000" << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -125,6 +141,8 @@ int main(int argc, char *argv[])
     options.seatHold = hold;
     options.robotSamples = samples;
     options.turnLimit = qint64(turnLimit) * 1000;
+    options.limits.newMembersPerAddress = newMembers;
+    options.limits.loginsPerAddress = logins;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);

@@ -82,6 +82,12 @@ private slots:
         row("--turn-limit", "1.5", "turn limit");
         row("--turn-limit", "90s", "turn limit");
         row("--turn-limit", "", "turn limit");
+        row("--new-members", "-1", "new members");
+        row("--new-members", "many", "new members");
+        row("--new-members", "1000001", "new members");
+        row("--logins-per-address", "0", "logins per address");
+        row("--logins-per-address", "1000001", "logins per address");
+        row("--logins-per-address", "", "logins per address");
         QTest::newRow("both stores") << QStringList{"--data", "x.sqlite"} << QStringLiteral("exclude");
     }
     void badOptionsAreRefused()
