@@ -2,7 +2,7 @@
 // cases that stop it, and the seat a dropped connection leaves, kept by a robot until its
 // player logs in again.
 
-#include "ClubClient.h"
+#include "TableFixture.h"
 #include "server/Wire.h"
 
 #include <QSet>
@@ -11,107 +11,9 @@
 
 using club::Deal;
 
-namespace {
-constexpr qint64 Epoch = 1741950000000;  // the fake clock's start
-constexpr qint64 Pause = 5000;
-constexpr qint64 Hold = 180000;
-} // namespace
-
-class TestClubFlow : public QObject, private ClubFixture
+class TestClubFlow : public QObject, private TableFixture
 {
     Q_OBJECT
-
-private:
-    qint64 m_now = Epoch;
-
-    bool startClub(qint64 hold = Hold)
-    {
-        m_now = Epoch;
-        club::ClubOptions options;
-        options.robotDelay = 0;
-        options.date = [] { return ClubDate; };
-        options.clock = [this] { return m_now; };
-        options.nextDealPause = int(Pause);
-        options.seatHold = hold;
-        server = std::make_unique<club::ClubServer>(options);
-        return server->listen(QHostAddress::LocalHost, 0);
-    }
-    // Moves the fake clock and lets the rooms look at it.
-    void advance(qint64 ms)
-    {
-        m_now += ms;
-        server->tick();
-    }
-
-    ClubClient &member(const QString &nick, const QString &room = QStringLiteral("Terem1"))
-    {
-        ClubClient &c = connectClient();
-        if (!c.login(nick) || (!room.isEmpty() && !c.enter(room)))
-            qFatal("%s could not get into %s", qPrintable(nick), qPrintable(room));
-        return c;
-    }
-    void hangUp(ClubClient *c)
-    {
-        clients.erase(std::find_if(clients.begin(), clients.end(), [&](const auto &p) { return p.get() == c; }));
-    }
-    club::Room *room(const QString &name = QStringLiteral("Terem1")) const { return server->findRoom(name); }
-    const Deal *deal(const QString &name = QStringLiteral("Terem1")) const
-    {
-        club::Room *r = room(name);
-        return r ? r->deal() : nullptr;
-    }
-
-    // Sends, for the seat on turn, what the rules' basic robot would choose, as a client would.
-    bool act(ClubClient &c, const QString &nick, int seat)
-    {
-        if (!QTest::qWaitFor([&] { return deal() && deal()->phase() != Deal::Phase::Done && deal()->onTurn() == seat; }, 5000))
-            return false;
-        const int before = int(c.lines.size());
-        if (deal()->phase() == Deal::Phase::Bidding)
-            c.send(QStringLiteral("B%1 %2").arg(nick, deal()->basicRobotTurn(seat)));
-        else
-            c.send(QStringLiteral("P%1").arg(deal()->basicRobotCard(seat)));
-        return QTest::qWaitFor([&] { return c.lines.size() > before; }, 5000);
-    }
-    using Humans = std::map<int, std::pair<ClubClient *, QString>>;
-    // Plays for the humans until `stop` holds or the deal is over.
-    bool playUntil(const Humans &humans, const std::function<bool(const Deal &)> &stop = {})
-    {
-        for (int step = 0; step < 400; ++step) {
-            if (!QTest::qWaitFor([&] {
-                    const Deal *d = deal();
-                    return d && (d->phase() == Deal::Phase::Done || (stop && stop(*d)) || humans.count(d->onTurn()));
-                }, 5000))
-                return false;
-            const Deal *d = deal();
-            if (d->phase() == Deal::Phase::Done || (stop && stop(*d)))
-                return true;
-            const auto &[client, nick] = humans.at(d->onTurn());
-            if (!act(*client, nick, d->onTurn()))
-                return false;
-        }
-        return false;
-    }
-    // Anna at seat 1 and Béla at seat 2 with two robots, dealing `number`: Béla waited for
-    // the end of Anna's first deal to sit down.
-    bool twoAtTheTable(ClubClient &anna, ClubClient &bela, int number)
-    {
-        anna.send(QStringLiteral("I1"));
-        if (!playUntil({{1, {&anna, QStringLiteral("Anna")}}}))
-            return false;
-        bela.send(QStringLiteral("I2"));
-        if (bela.next(QStringLiteral("IBéla 2")).isNull())
-            return false;
-        anna.send(QStringLiteral("O%1").arg(number));
-        return !anna.next(QStringLiteral("N%1 ").arg(number)).isNull() && anna.sync() && bela.sync();
-    }
-    static bool hasLine(const QStringList &lines, const QString &prefix)
-    {
-        for (const QString &l : lines)
-            if (l.startsWith(prefix))
-                return true;
-        return false;
-    }
 
 private slots:
     void cleanup() { QVERIFY2(finish(), "the club sent a line longer than a client reads"); }
