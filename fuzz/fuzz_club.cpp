@@ -260,6 +260,12 @@ private:
         // The fuzzer is one very fast member: the flood limit would drop most of its lines.
         options.limits.burst = 1 << 30;
         options.limits.perSecond = 1e9;
+        // Its members all come from one address, on a clock that stands still: the caps on
+        // logins and new members per address would close the door after the first few.
+        options.limits.loginsPerAddress = 1 << 30;
+        options.limits.loginsPerName = 1 << 30;
+        options.limits.hashBurst = 1 << 30;
+        options.limits.newMembersPerAddress = 1 << 30;
         options.robotDelay = 0;
         // The plain robot: the one that imagines deals is a search of its own, fuzzed by
         // fuzz_game; here it would only slow the members' lines down.
