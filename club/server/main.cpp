@@ -11,6 +11,8 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <functional>
+#include <vector>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,31 +52,42 @@ int main(int argc, char *argv[])
     const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("SQLite file of members and deals."),
                                         QStringLiteral("file"));
     const QCommandLineOption memoryOption(QStringLiteral("memory"), QStringLiteral("Keep nothing after the run."));
-    const QCommandLineOption delayOption(QStringLiteral("robot-delay"), QStringLiteral("Milliseconds before a robot acts."),
-                                         QStringLiteral("ms"), QStringLiteral("700"));
-    const QCommandLineOption minuteOption(QStringLiteral("match-minute"),
-                                          QStringLiteral("Milliseconds in a minute of the team match rules."),
-                                          QStringLiteral("ms"), QStringLiteral("60000"));
-    const QCommandLineOption pauseOption(QStringLiteral("deal-pause"),
-                                         QStringLiteral("Milliseconds between two deals that follow each other at a table."),
-                                         QStringLiteral("ms"), QStringLiteral("5000"));
-    const QCommandLineOption holdOption(QStringLiteral("seat-hold"),
-                                        QStringLiteral("Milliseconds a dropped player's seat is kept for them (0: not kept)."),
-                                        QStringLiteral("ms"), QStringLiteral("180000"));
-    const QCommandLineOption samplesOption(QStringLiteral("robot-samples"),
-                                           QStringLiteral("Deals a robot imagines for each decision (0: the basic robot)."),
-                                           QStringLiteral("n"), QString::number(club::DefaultRobotSamples));
-    const QCommandLineOption turnOption(QStringLiteral("turn-limit"),
-                                        QStringLiteral("Seconds a player in a team match has for a turn before a robot acts."),
-                                        QStringLiteral("seconds"), QStringLiteral("90"));
-    const QCommandLineOption newMembersOption(QStringLiteral("new-members"),
-                                              QStringLiteral("New members one address may make in an hour."),
-                                              QStringLiteral("n"), QStringLiteral("5"));
-    const QCommandLineOption loginsOption(QStringLiteral("logins-per-address"),
-                                          QStringLiteral("Logins one address may make at once; then one a second."),
-                                          QStringLiteral("n"), QStringLiteral("30"));
-    parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption, samplesOption, turnOption, newMembersOption, loginsOption});
+    // The whole-number options: each one's range, the words its refusal uses, and its place
+    // in the club's options.
+    struct Number
+    {
+        QCommandLineOption option;
+        int min, max;
+        const char *what;  // "<what> must be <min>..<max><unit>"
+        const char *unit;
+        std::function<void(club::ClubOptions &, int)> apply;
+    };
+    const auto number = [](const char *name, const char *help, const char *valueName, int fallback) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help), QString::fromLatin1(valueName),
+                                  QString::number(fallback));
+    };
+    const std::vector<Number> numbers{
+        {number("robot-delay", "Milliseconds before a robot acts.", "ms", 700), 0, 60000, "robot delay", " ms",
+         [](club::ClubOptions &o, int v) { o.robotDelay = v; }},
+        {number("match-minute", "Milliseconds in a minute of the team match rules.", "ms", 60000), 1, 3600000,
+         "a match minute", " ms", [](club::ClubOptions &o, int v) { o.matchMinute = v; }},
+        {number("deal-pause", "Milliseconds between two deals that follow each other at a table.", "ms", 5000), 0,
+         600000, "the pause between deals", " ms", [](club::ClubOptions &o, int v) { o.nextDealPause = v; }},
+        {number("seat-hold", "Milliseconds a dropped player's seat is kept for them (0: not kept).", "ms", 180000), 0,
+         86400000, "a seat hold", " ms", [](club::ClubOptions &o, int v) { o.seatHold = v; }},
+        {number("robot-samples", "Deals a robot imagines for each decision (0: the basic robot).", "n",
+                club::DefaultRobotSamples),
+         0, 1000, "robot samples", "", [](club::ClubOptions &o, int v) { o.robotSamples = v; }},
+        {number("turn-limit", "Seconds a player in a team match has for a turn before a robot acts.", "seconds", 90),
+         1, 3600, "a turn limit", " seconds", [](club::ClubOptions &o, int v) { o.turnLimit = qint64(v) * 1000; }},
+        {number("new-members", "New members one address may make in an hour.", "n", 5), 0, 1000000,
+         "new members per address", "", [](club::ClubOptions &o, int v) { o.limits.newMembersPerAddress = v; }},
+        {number("logins-per-address", "Logins one address may make at once; then one a second.", "n", 30), 1,
+         1000000, "logins per address", "", [](club::ClubOptions &o, int v) { o.limits.loginsPerAddress = v; }},
+    };
+    parser.addOptions({listenOption, portOption, dataOption, memoryOption});
+    for (const Number &n : numbers)
+        parser.addOption(n.option);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -89,60 +102,20 @@ int main(int argc, char *argv[])
         err << "vimo-club: not a port: " << parser.value(portOption) << Qt::endl;
         return 2;
     }
-    const int delay = parser.value(delayOption).toInt(&ok);
-    if (!ok || delay < 0 || delay > 60000) {
-        err << "vimo-club: robot delay must be 0..60000 ms" << Qt::endl;
-        return 2;
-    }
-    const int minute = parser.value(minuteOption).toInt(&ok);
-    if (!ok || minute < 1 || minute > 3600000) {
-        err << "vimo-club: a match minute must be 1..3600000 ms" << Qt::endl;
-        return 2;
-    }
-    const int pause = parser.value(pauseOption).toInt(&ok);
-    if (!ok || pause < 0 || pause > 600000) {
-        err << "vimo-club: the pause between deals must be 0..600000 ms" << Qt::endl;
-        return 2;
-    }
-    const int hold = parser.value(holdOption).toInt(&ok);
-    if (!ok || hold < 0 || hold > 86400000) {
-        err << "vimo-club: a seat may be kept 0..86400000 ms" << Qt::endl;
-        return 2;
-    }
-    const int samples = parser.value(samplesOption).toInt(&ok);
-    if (!ok || samples < 0 || samples > 1000) {
-        err << "vimo-club: robot samples must be 0..1000" << Qt::endl;
-        return 2;
-    }
-    const int turnLimit = parser.value(turnOption).toInt(&ok);
-    if (!ok || turnLimit < 1 || turnLimit > 3600) {
-        err << "vimo-club: a turn limit must be 1..3600 seconds" << Qt::endl;
-        return 2;
-    }
-    const int newMembers = parser.value(newMembersOption).toInt(&ok);
-    if (!ok || newMembers < 0 || newMembers > 1000000) {
-        err << "vimo-club: new members per address must be 0..1000000" << Qt::endl;
-        return 2;
-    }
-    const int logins = parser.value(loginsOption).toInt(&ok);
-    if (!ok || logins < 1 || logins > 1000000) {
-        err << "vimo-club: logins per address must be 1..1000000" << Qt::endl;
-        return 2;
+    club::ClubOptions options;
+    for (const Number &n : numbers) {
+        const int value = parser.value(n.option).toInt(&ok);
+        if (!ok || value < n.min || value > n.max) {
+            err << "vimo-club: " << n.what << " must be " << n.min << ".." << n.max << n.unit << Qt::endl;
+            return 2;
+        }
+        n.apply(options, value);
     }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
     }
 
-    club::ClubOptions options;
-    options.robotDelay = delay;
-    options.matchMinute = minute;
-    options.nextDealPause = pause;
-    options.seatHold = hold;
-    options.robotSamples = samples;
-    options.turnLimit = qint64(turnLimit) * 1000;
-    options.limits.newMembersPerAddress = newMembers;
-    options.limits.loginsPerAddress = logins;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);
@@ -185,8 +158,8 @@ int main(int argc, char *argv[])
                  .arg(address.toString())
                  .arg(server.serverPort())
                  .arg(options.dataPath.isEmpty() ? QStringLiteral("csak memóriában") : options.dataPath)
-                 .arg(delay)
-                 .arg(minute == 60000 ? QString() : QStringLiteral(", egy mérkőzésperc %1 ms").arg(minute)));
+                 .arg(options.robotDelay)
+                 .arg(options.matchMinute == 60000 ? QString() : QStringLiteral(", egy mérkőzésperc %1 ms").arg(options.matchMinute)));
     const int code = QCoreApplication::exec();
     server.close();
     writeLog(QStringLiteral("vimo-club leállt"));
