@@ -33,7 +33,8 @@ public:
     bool start(const QString &program)
     {
         process.setProgram(program);
-        process.setArguments({"--memory", "--port", "0", "--robot-delay", "300"});
+        // Every benchmark's members come from this one address.
+        process.setArguments({"--memory", "--port", "0", "--robot-delay", "300", "--per-address", "500"});
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // In a sanitizer build, freed memory is held back up to 256 MB to catch use after
         // free; the club's resident size would show that and not the club.

@@ -2,14 +2,17 @@
 // One member's connection: Windows-1250 lines ended by CR LF in both directions, a cap on
 // the length of a line and on how fast lines may come, and on what may wait unsent.
 
+#include "Budgets.h"
 #include "session/LineFramer.h"
 
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QTcpSocket>
+
 
 namespace club {
 
@@ -39,6 +42,12 @@ struct Limits
     int strangersPerAddress = 16; // the same from one address, so a flood only cycles its own
     int wrongPasswords = 5;       // wrong passwords from one address within the window...
     int wrongPasswordWindowMs = 60000; // ...after which it may not try until the window has passed
+    int perAddress = 16;          // logged-in members from one address
+    qint64 maxUnsentAll = qint64(192) << 20;  // bytes waiting for all readers together
+    int closingMs = 5000;         // a connection the club closed is aborted past this
+    int strangerGraceMs = 5000;   // a stranger this young is never turned away for a newer one
+    int acceptPauseMs = 1000;     // no accepting for this long after an accept failed
+    PaceTable paces = DefaultPaces;  // the costly lines' paces (Budgets.h)
 };
 
 class Member : public QObject
@@ -48,21 +57,32 @@ public:
     // Bytes read from a member in one turn of the event loop, and held unread at most.
     static constexpr qint64 ReadBuffer = 64 * 1024;
 
-    Member(QTcpSocket *socket, const Limits &limits, QObject *parent = nullptr);
+    // `budget`: the club's account of all unsent output; none for a connection outside it.
+    Member(QTcpSocket *socket, const Limits &limits, OutputBudget *budget = nullptr, QObject *parent = nullptr);
     ~Member() override;
 
     void send(const QString &line) { send(WireLine(line)); }
     void send(const WireLine &line);
-    // Sends what is queued, then closes; no further line is read.
+    // Sends what is queued, then closes; no further line is read. A peer that does not take
+    // what is queued within Limits::closingMs is cut off all the same.
     void close();
+    // Closes at once, dropping what is queued.
+    void cutOff();
     bool closing() const { return m_closing; }
     const QString &peer() const { return m_peer; }
+    const QHostAddress &address() const { return m_address; }
+    // Bytes written to the connection and not yet taken by the system.
+    qint64 unsent() const { return m_counted; }
 
     QString nick;                 // empty until logged in
     Room *room = nullptr;
     bool spectator = false;       // asked for the table's lines since the last deal began
     int invitationOnShow = 0;     // the match whose invitation the member has not answered
     QSet<int> staleInvitations;   // invitations shown whose match went before an answer
+    qint64 since = 0;             // the club's clock when the connection came
+    std::array<TokenBucket, CostlyKinds> paces;  // this member's costly lines
+    // "?" lines passed to this member that it may answer with a "G" outside its line bucket.
+    int pingsToAnswer = 0;
 
 signals:
     void lineReceived(club::Member *member, const QString &line);
@@ -73,9 +93,14 @@ signals:
 private:
     void readLines();
     bool takeToken();
+    // Brings the club's account of unsent output up to date with this connection's.
+    void account();
 
     QTcpSocket *m_socket;
+    OutputBudget *m_budget;
+    qint64 m_counted = 0;         // this connection's unsent bytes in the budget
     QString m_peer;
+    QHostAddress m_address;
     LineFramer m_framer;
     Limits m_limits;
     double m_tokens;

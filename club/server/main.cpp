@@ -11,6 +11,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -64,8 +65,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption samplesOption(QStringLiteral("robot-samples"),
                                            QStringLiteral("Deals a robot imagines for each decision (0: the basic robot)."),
                                            QStringLiteral("n"), QString::number(club::DefaultRobotSamples));
+    const QCommandLineOption perAddressOption(QStringLiteral("per-address"),
+                                              QStringLiteral("Members logged in at once from one address."),
+                                              QStringLiteral("n"), QStringLiteral("16"));
     parser.addOptions({listenOption, portOption, dataOption, memoryOption, delayOption, minuteOption, pauseOption,
-                       holdOption, samplesOption});
+                       holdOption, samplesOption, perAddressOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -105,6 +109,11 @@ int main(int argc, char *argv[])
         err << "vimo-club: robot samples must be 0..1000" << Qt::endl;
         return 2;
     }
+    const int perAddress = parser.value(perAddressOption).toInt(&ok);
+    if (!ok || perAddress < 1 || perAddress > club::Limits{}.maxMembers) {
+        err << "vimo-club: members per address must be 1.." << club::Limits{}.maxMembers << Qt::endl;
+        return 2;
+    }
     if (parser.isSet(memoryOption) && parser.isSet(dataOption)) {
         err << "vimo-club: --data and --memory exclude each other" << Qt::endl;
         return 2;
@@ -116,6 +125,7 @@ int main(int argc, char *argv[])
     options.nextDealPause = pause;
     options.seatHold = hold;
     options.robotSamples = samples;
+    options.limits.perAddress = perAddress;
     options.log = writeLog;
     if (!parser.isSet(memoryOption)) {
         options.dataPath = parser.value(dataOption);
@@ -143,6 +153,15 @@ int main(int argc, char *argv[])
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+
+    // Every connection is a descriptor, and the soft limit is often far below what the system
+    // allows the process (1024 against the hard limit): take what is allowed.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &files) != 0)
+            writeLog(QStringLiteral("a leírók száma nem emelhető"));
+    }
 
     club::ClubServer server(options);
     if (!server.storeOpen()) {
