@@ -101,6 +101,9 @@ Store::Store(const QString &path)
     QSqlQuery q(base);
     const char *schema[] = {
         "PRAGMA journal_mode=WAL",
+        // A commit is then a write to the log, not a wait for the disk: still safe against the
+        // process being killed; what a power cut may take is the last commits before it.
+        "PRAGMA synchronous=NORMAL",
         "CREATE TABLE IF NOT EXISTS members (nick TEXT PRIMARY KEY, digest INTEGER NOT NULL,"
         " public INTEGER NOT NULL DEFAULT 0, data TEXT NOT NULL DEFAULT '')",
         "CREATE TABLE IF NOT EXISTS deals (board TEXT NOT NULL, id INTEGER NOT NULL,"
