@@ -67,8 +67,22 @@ QStringList ClubServer::roomNames() const
 
 void ClubServer::log(const QString &text) const
 {
-    if (m_options.log)
-        m_options.log(text);
+    if (!m_options.log)
+        return;
+    // A flood of connections or guesses would log thousands of lines a second, and a log
+    // that is written more slowly than that (a pipe, a terminal) holds up the whole club.
+    const Pace &pace = m_options.limits.logLines;
+    const qint64 now = m_services.now();
+    if (!m_logPace.ready(pace, now)) {
+        ++m_logSkipped;
+        return;
+    }
+    m_logPace.take(pace, now);
+    if (m_logSkipped) {
+        m_options.log(QStringLiteral("(%1 naplósor kimaradt: túl sok esemény)").arg(m_logSkipped));
+        m_logSkipped = 0;
+    }
+    m_options.log(text);
 }
 
 int ClubServer::today() const

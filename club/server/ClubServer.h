@@ -118,6 +118,8 @@ private:
     OutputBudget m_output{m_options.limits.maxUnsentAll};
     Throttle m_throttle{m_options.limits.paces};
     QPointer<QSocketNotifier> m_accepting;  // the listening socket's, while the club listens
+    mutable TokenBucket m_logPace;          // the log's lines
+    mutable qint64 m_logSkipped = 0;
     std::unique_ptr<MatchBook> m_matches;
     // The history's replies as last read from the archive: every member who opens the history
     // asks for the same latest days, so what was read and written out is kept, and a deal

@@ -48,6 +48,7 @@ struct Limits
     int strangerGraceMs = 5000;   // a stranger this young is never turned away for a newer one
     int acceptPauseMs = 1000;     // no accepting for this long after an accept failed
     PaceTable paces = DefaultPaces;  // the costly lines' paces (Budgets.h)
+    Pace logLines{2000, 12000};   // log lines: past the bucket, a count of the lines left out
 };
 
 class Member : public QObject

@@ -390,6 +390,29 @@ private slots:
         QCOMPARE(form.next(QStringLiteral("M")), notice(QStringLiteral("Üdvözlünk a klubban! Jelentkezz be Kispe néven.")));
     }
 
+    // A flood of connections would write thousands of log lines a second, and a log written
+    // more slowly than that holds up the club: past the log's pace the lines are counted, and
+    // the count is logged once the pace allows.
+    void theLogKeepsItsPace()
+    {
+        club::ClubOptions o = options();
+        o.limits.logLines = {3, 60};
+        QStringList logged;
+        o.log = [&logged](const QString &line) { logged << line; };
+        server = StartClub(o);
+        QVERIFY(server);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(connectClient().waitConnected());
+        QTRY_COMPARE(server->memberCount(), 6);
+        QCOMPARE(logged.size(), 3);
+        clock += 1000;
+        clients.front().reset();
+        QTRY_COMPARE(server->memberCount(), 5);
+        QCOMPARE(logged.size(), 5);
+        QCOMPARE(logged[3], QStringLiteral("(3 naplósor kimaradt: túl sok esemény)"));
+        QVERIFY(logged[4].endsWith(QStringLiteral(": kapcsolat bontva")));
+    }
+
     // Past the days it keeps, the history forgets the day asked for least recently, not all.
     void historyForgetsTheLeastRecentlyAskedDay()
     {
