@@ -162,6 +162,11 @@ int main(int argc, char *argv[])
         if (::setrlimit(RLIMIT_NOFILE, &files) != 0)
             writeLog(QStringLiteral("a leírók száma nem emelhető"));
     }
+    // Members, strangers and the connections closing meanwhile, with room for the database.
+    const club::Limits limits;
+    const rlim_t wanted = rlim_t(limits.maxMembers + limits.maxStrangers) * 2;
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < wanted)
+        writeLog(QStringLiteral("figyelem: legfeljebb %1 leíró nyitható, a klubnak %2 kellhet").arg(files.rlim_cur).arg(wanted));
 
     club::ClubServer server(options);
     if (!server.storeOpen()) {
