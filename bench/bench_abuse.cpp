@@ -350,8 +350,16 @@ int main(int argc, char *argv[])
     });
     waitUntil([&] { return heard >= said; }, 3000);
     std::printf("           the prober's chat: %ld lines said, %ld heard by the other member who behaves\n", said, heard);
-    std::printf("           %ld of %zu sleepers still connected, club RSS now %ld kB\n",
-                long(std::count_if(sleepers.begin(), sleepers.end(), [](const auto &p) { return p->open(); })),
+    // A peer that does not read does not see its connection cut either: read now, and look.
+    for (auto &p : sleepers) {
+        p->socket().setReadBufferSize(0);
+        p->socket().readAll();
+    }
+    waitUntil([&] { return false; }, 2000);
+    for (auto &p : sleepers)
+        p->socket().readAll();
+    std::printf("           %ld of %zu sleepers cut off by the club, club RSS now %ld kB\n",
+                long(std::count_if(sleepers.begin(), sleepers.end(), [](const auto &p) { return !p->open(); })),
                 sleepers.size(), rss());
     ok = ok && heard == said;
     sleepers.clear();

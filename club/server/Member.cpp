@@ -37,6 +37,9 @@ Member::Member(QTcpSocket *socket, const Limits &limits, OutputBudget *budget, Q
     // sender down; without a bound the socket would take in all of it and the club's memory
     // would grow with every flood.
     m_socket->setReadBufferSize(ReadBuffer);
+    // The system would let the kernel hold megabytes for each reader who stops reading, on
+    // top of what the club holds; a card game needs far less on its way.
+    m_socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, int(SendBuffer));
     // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
     m_address = m_socket->peerAddress();
     m_peer = QStringLiteral("%1:%2").arg(m_address.toString()).arg(m_socket->peerPort());

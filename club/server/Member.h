@@ -57,6 +57,8 @@ class Member : public QObject
 public:
     // Bytes read from a member in one turn of the event loop, and held unread at most.
     static constexpr qint64 ReadBuffer = 64 * 1024;
+    // Bytes the system may hold on their way to a member.
+    static constexpr qint64 SendBuffer = 256 * 1024;
 
     // `budget`: the club's account of all unsent output; none for a connection outside it.
     Member(QTcpSocket *socket, const Limits &limits, OutputBudget *budget = nullptr, QObject *parent = nullptr);
