@@ -36,7 +36,7 @@ public:
         // Every member of a benchmark comes from 127.0.0.1, more of them than one address may
         // make or log in at a time.
         process.setArguments({"--memory", "--port", "0", "--robot-delay", "300", "--new-members", "100000",
-                              "--logins-per-address", "100000"});
+                              "--logins-per-address", "100000", "--per-address", "500"});
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // In a sanitizer build, freed memory is held back up to 256 MB to catch use after
         // free; the club's resident size would show that and not the club.

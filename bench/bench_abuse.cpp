@@ -7,10 +7,21 @@
 //   chat       --flooders members in the prober's room send chat as fast as they can write
 //   passwords  connections from this address log in with wrong passwords, one after another
 //   sleeper    a member in the room stops reading while the flooders go on
+//   together   all at once: --sleepers members in the room who never read, the flooders
+//              (ten lines of 15 kB a second each, the most the club lets through),
+//              two members pinging ten times a second, --writers members sending "W" ten
+//              times a second, a login every 50 ms that leaves again, and --guessers addresses
+//              trying wrong passwords; a second member who behaves counts the prober's chat
 //
-//   bench_abuse [--seconds N] [--idle N] [--flooders N] [--server PATH]
+//   bench_abuse [--seconds N] [--idle N] [--flooders N] [--sleepers N] [--writers N]
+//               [--guessers N] [--server PATH]
 //
-// Goal: the prober is answered within 100 ms throughout; the club's memory stays bounded.
+// The members come from many loopback addresses (127.0.x.y), a few at a time, as the club
+// takes strangers from one address. The prober and the counting member answer every "?" with
+// a "G", as the client does.
+//
+// Goals: the prober is answered within 100 ms throughout, none of its chat lines is lost, and
+// the club's peak memory (VmHWM) stays under 300 MB.
 
 #include "BenchClub.h"
 
@@ -45,12 +56,14 @@ void waitUntil(const std::function<bool()> &done, int ms)
 class Peer : public QObject
 {
 public:
-    Peer(quint16 port, bool reads = true)
+    Peer(quint16 port, bool reads = true, const QHostAddress &from = {})
     {
         if (!reads)
-            m_socket.setReadBufferSize(4096);
-        connect(&m_socket, &QTcpSocket::readyRead, this, [this, reads] {
-            if (!reads)
+            stopReading();
+        if (!from.isNull())
+            m_socket.bind(from);
+        connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
+            if (!m_reads)
                 return;
             m_framer.feed(m_socket.readAll());
             while (const auto line = m_framer.takeLine()) {
@@ -65,6 +78,15 @@ public:
     bool open() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
     qint64 unsent() const { return m_socket.bytesToWrite(); }
     QTcpSocket &socket() { return m_socket; }
+    // From now on nothing more is read: past a small buffer, the club keeps what it sends.
+    void stopReading()
+    {
+        m_reads = false;
+        m_socket.setReadBufferSize(4096);
+        // A peer elsewhere keeps its buffers on its own machine; this one is on the club's,
+        // where the system would let it take megabytes.
+        m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 65536);
+    }
 
     std::function<void(const QByteArray &)> onLine;
     long received = 0;
@@ -72,6 +94,7 @@ public:
 private:
     QTcpSocket m_socket;
     LineFramer m_framer{1 << 20};
+    bool m_reads = true;
 };
 
 // Asks "Y" every 200 ms and times each answer; one question out at a time.
@@ -81,6 +104,8 @@ public:
     explicit Prober(Peer &peer) : m_peer(peer)
     {
         m_peer.onLine = [this](const QByteArray &line) {
+            if (line.startsWith('?'))
+                m_peer.send("G" + line.mid(1) + " Proba");
             if (line.startsWith('Y') && m_out) {
                 m_times.push_back(double(m_clock.nsecsElapsed()) / 1e6);
                 m_out = false;
@@ -134,9 +159,10 @@ private:
     bool m_out = false;
 };
 
-std::unique_ptr<Peer> member(quint16 port, const QByteArray &nick, const QByteArray &room = {})
+std::unique_ptr<Peer> member(quint16 port, const QByteArray &nick, const QByteArray &room = {},
+                             const QHostAddress &from = {})
 {
-    auto p = std::make_unique<Peer>(port);
+    auto p = std::make_unique<Peer>(port, true, from);
     bool in = false;
     p->onLine = [&](const QByteArray &line) { in = in || line.startsWith(room.isEmpty() ? "L" : "J" + room); };
     p->send("L" + nick + " 1");
@@ -157,8 +183,14 @@ int main(int argc, char *argv[])
     parser.addOption({"seconds", "How long each phase lasts (default 5).", "n", "5"});
     parser.addOption({"idle", "Connections held without a login (default 1000).", "n", "1000"});
     parser.addOption({"flooders", "Members flooding the room with chat (default 4).", "n", "4"});
+    parser.addOption({"sleepers", "Members who never read, all together (default 300).", "n", "300"});
+    parser.addOption({"writers", "Members sending \"W\" ten times a second (default 50).", "n", "50"});
+    parser.addOption({"guessers", "Addresses guessing passwords (default 60).", "n", "60"});
     parser.addOption({"server", "The vimo-club program.", "path", QStringLiteral(VIMO_CLUB_PATH)});
     parser.process(app);
+    const int sleeperCount = std::clamp(parser.value("sleepers").toInt(), 1, 400);
+    const int writerCount = std::clamp(parser.value("writers").toInt(), 1, 100);
+    const int guesserCount = std::clamp(parser.value("guessers").toInt(), 1, 250);
     const int ms = std::clamp(parser.value("seconds").toInt(), 1, 600) * 1000;
     const int idleCount = std::clamp(parser.value("idle").toInt(), 1, 10000);
     const int flooderCount = std::clamp(parser.value("flooders").toInt(), 1, 40);
@@ -246,6 +278,96 @@ int main(int argc, char *argv[])
     phase("sleeper", flood);
     std::printf("           the member who never read was %s\n",
                 sleeper->open() ? "still connected (or not yet told)" : "disconnected");
+
+    sleeper.reset();
+
+    // Together. Members log in a few at a time, spread over addresses as the club's caps
+    // expect: sixteen members at most from one address.
+    const auto address = [](int group, int k) { return QHostAddress(QStringLiteral("127.0.%1.%2").arg(group).arg(k)); };
+    const auto many = [&](int count, const QByteArray &prefix, int group, const QByteArray &room) {
+        std::vector<std::unique_ptr<Peer>> peers;
+        for (int i = 0; i < count; ++i)
+            if (auto p = member(port, prefix + QByteArray::number(i), room, address(group, 1 + i / 16)))
+                peers.push_back(std::move(p));
+        return peers;
+    };
+    auto listener = member(port, "Hallgato", "Terem1", address(5, 1));
+    long heard = 0;
+    if (listener)
+        listener->onLine = [&](const QByteArray &line) {
+            if (line.startsWith('?'))
+                listener->send("G" + line.mid(1) + " Hallgato");
+            else if (line.startsWith("MProba: sor "))
+                ++heard;
+        };
+    auto sleepers = many(sleeperCount, "Alvo", 1, "Terem1");
+    for (auto &p : sleepers)
+        p->stopReading();
+    auto pingers = many(2, "Pingelo", 6, "Terem1");
+    auto writers = many(writerCount, "Iro", 3, {});
+    std::printf("           together: %zu sleepers, %zu flooders, %zu pingers, %zu writers logged in\n", sleepers.size(),
+                flooders.size(), pingers.size(), writers.size());
+    std::vector<std::unique_ptr<Peer>> churn, guessers;
+    long said = 0, churned = 0;
+    QElapsedTimer every;
+    every.start();
+    qint64 lastTenth = -1, lastChat = 0, lastChurn = 0;
+    // The flooders at the rate the club allows, with the longest lines it takes: every sleeper
+    // is sent 4 x 10 x 15 kB a second.
+    const QByteArray longChat = "M" + QByteArray(15000, 'b');
+    phase("together", [&] {
+        const qint64 now = every.elapsed();
+        if (now / 100 != lastTenth) {
+            lastTenth = now / 100;
+            for (auto &f : flooders)
+                f->send(longChat);
+            for (auto &p : pingers)
+                p->send("?");
+            for (auto &w : writers)
+                w->send("W" + QByteArray::number(lastTenth % 1000));
+            // Each guessing address keeps one connection trying, a new one when it is closed.
+            if (guessers.size() < size_t(guesserCount))
+                guessers.push_back(std::make_unique<Peer>(port, true, address(2, 1 + int(guessers.size()))));
+            for (size_t g = 0; g < guessers.size(); ++g) {
+                if (!guessers[g]->open() && guessers[g]->socket().state() == QAbstractSocket::UnconnectedState)
+                    guessers[g] = std::make_unique<Peer>(port, true, address(2, 1 + int(g)));
+                guessers[g]->send("LProba " + QByteArray::number(lastTenth % 5000 + 2));
+            }
+        }
+        if (now - lastChat >= 500) {
+            lastChat = now;
+            probe->send("Msor " + QByteArray::number(++said));
+        }
+        if (now - lastChurn >= 50) {
+            lastChurn = now;
+            // A login that leaves as soon as it is in; the oldest few are let go.
+            auto c = std::make_unique<Peer>(port, true, address(4, 1 + int(churned % 8)));
+            c->send("LJovo" + QByteArray::number(churned++ % 40) + " 1");
+            churn.push_back(std::move(c));
+            if (churn.size() > 8)
+                churn.erase(churn.begin());
+        }
+    });
+    waitUntil([&] { return heard >= said; }, 3000);
+    std::printf("           the prober's chat: %ld lines said, %ld heard by the other member who behaves\n", said, heard);
+    // A peer that does not read does not see its connection cut either: read now, and look.
+    for (auto &p : sleepers) {
+        p->socket().setReadBufferSize(0);
+        p->socket().readAll();
+    }
+    waitUntil([&] { return false; }, 2000);
+    for (auto &p : sleepers)
+        p->socket().readAll();
+    std::printf("           %ld of %zu sleepers cut off by the club, club RSS now %ld kB\n",
+                long(std::count_if(sleepers.begin(), sleepers.end(), [](const auto &p) { return !p->open(); })),
+                sleepers.size(), rss());
+    ok = ok && heard == said;
+    sleepers.clear();
+    churn.clear();
+    guessers.clear();
+    writers.clear();
+    pingers.clear();
+    listener.reset();
 
     flooders.clear();
     probe.reset();

@@ -9,6 +9,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
 
 namespace club {
 
@@ -18,8 +21,8 @@ namespace {
 // Long enough for a busy club's days, short enough for the client's longest line.
 constexpr int DaysInReply = 1000;
 constexpr int DealsInReply = 200;
-// Days whose deals are kept written out: past them the club starts keeping anew, so that a
-// member who asks for one day after another costs reading, not memory.
+// Days whose deals are kept written out: past them the day asked for least recently goes, so
+// that a member who asks for one day after another costs reading, not memory.
 constexpr int DaysKept = 16;
 } // namespace
 
@@ -40,7 +43,7 @@ ClubServer::ClubServer(const ClubOptions &options, QObject *parent)
     m_store.dealArchived = [this](int day, int id, const QString &text) { archived(day, id, text); };
     m_rooms << new Room(LobbyName, true, true, m_services, this);
     for (int i = 0; i < options.openRooms; ++i)
-        m_rooms << new Room(QStringLiteral("Terem%1").arg(m_nextRoom++), false, true, m_services, this);
+        m_rooms << new Room(freeRoomName(), false, true, m_services, this);
     m_matches = std::make_unique<MatchBook>(*this, m_store, MatchOptions{options.matchMinute, options.clock, options.turnLimit, options.robotDelay});
     if (m_store.isOpen())
         m_matches->load();
@@ -65,8 +68,22 @@ QStringList ClubServer::roomNames() const
 
 void ClubServer::log(const QString &text) const
 {
-    if (m_options.log)
-        m_options.log(text);
+    if (!m_options.log)
+        return;
+    // A flood of connections or guesses would log thousands of lines a second, and a log
+    // that is written more slowly than that (a pipe, a terminal) holds up the whole club.
+    const Pace &pace = m_options.limits.logLines;
+    const qint64 now = m_services.now();
+    if (!m_logPace.ready(pace, now)) {
+        ++m_logSkipped;
+        return;
+    }
+    m_logPace.take(pace, now);
+    if (m_logSkipped) {
+        m_options.log(QStringLiteral("(%1 naplósor kimaradt: túl sok esemény)").arg(m_logSkipped));
+        m_logSkipped = 0;
+    }
+    m_options.log(text);
 }
 
 int ClubServer::today() const
@@ -82,6 +99,45 @@ Room *ClubServer::findRoom(const QString &name) const
     return nullptr;
 }
 
+bool ClubServer::listen(const QHostAddress &address, quint16 port)
+{
+    delete m_accepting;
+    if (!QTcpServer::listen(address, port))
+        return false;
+    // Qt's own notifier stays off for good; ours is the only one on the socket.
+    pauseAccepting();
+    m_accepting = new QSocketNotifier(socketDescriptor(), QSocketNotifier::Read, this);
+    connect(m_accepting, &QSocketNotifier::activated, this, &ClubServer::acceptWaiting);
+    return true;
+}
+
+void ClubServer::acceptWaiting()
+{
+    if (!isListening()) {
+        m_accepting->setEnabled(false);
+        return;
+    }
+    // A bounded number a turn, so that a flood of connections does not hold up the members.
+    for (int i = 0; i < 64; ++i) {
+        const int fd = ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0) {
+            incomingConnection(fd);
+            continue;
+        }
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return;
+        // Out of descriptors or memory: the socket stays readable and every try fails again
+        // at once. A pause lets the club serve those it has, and close some, before it tries.
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        m_accepting->setEnabled(false);
+        log(QStringLiteral("nem fogadható új kapcsolat: %1; szünet %2 ms").arg(why).arg(m_options.limits.acceptPauseMs));
+        QTimer::singleShot(m_options.limits.acceptPauseMs, m_accepting, [n = m_accepting] { n->setEnabled(true); });
+        return;
+    }
+}
+
 void ClubServer::incomingConnection(qintptr handle)
 {
     auto *socket = new QTcpSocket;
@@ -95,7 +151,8 @@ void ClubServer::incomingConnection(qintptr handle)
 void ClubServer::addConnection(QTcpSocket *socket)
 {
     const QHostAddress address = socket->peerAddress();
-    auto *m = new Member(socket, m_options.limits, this);
+    auto *m = new Member(socket, m_options.limits, &m_output, this);
+    m->since = m_services.now();
     // Logged-in members count here; strangers have caps of their own (Doorkeeper).
     if (m_online.size() >= m_options.limits.maxMembers) {
         m->send(wire::Notice(QStringLiteral("A klub megtelt, próbáld később")));
@@ -105,9 +162,17 @@ void ClubServer::addConnection(QTcpSocket *socket)
         m->close();
         return;
     }
+    const Doorkeeper::Admission admission = m_door.admit(m, address, m->since);
+    if (admission.refused) {
+        m->send(wire::Notice(QStringLiteral("Túl sok kapcsolat vár bejelentkezésre, próbáld újra")));
+        log(QStringLiteral("%1: elutasítva, túl sok kapcsolat vár bejelentkezésre").arg(m->peer()));
+        connect(m, &Member::gone, m, &QObject::deleteLater, Qt::QueuedConnection);
+        m->close();
+        return;
+    }
     m_members << m;
     log(QStringLiteral("%1: kapcsolódott").arg(m->peer()));
-    for (Member *old : m_door.admit(m, address)) {
+    for (Member *old : admission.away) {
         old->send(wire::Notice(QStringLiteral("Túl sok kapcsolat vár bejelentkezésre, próbáld újra")));
         drop(old, QStringLiteral("helyet adott egy újabb kapcsolatnak"));
     }
@@ -157,6 +222,16 @@ void ClubServer::dispatch(Member *m, QChar command, QString arg)
     const char c = command.toLatin1();
     if (m->nick.isEmpty() && c != 'L' && c != 'D')
         Fail(QStringLiteral("Előbb jelentkezz be"));
+    if (const auto kind = CostOf(command, arg); kind && !m_throttle.allow(m, *kind, m_services.now()))
+        Fail(QStringLiteral("Túl gyakran kérted, próbáld később"));
+    if (c == 'L' && m->nick.isEmpty()) {
+        QString rest = arg;
+        if (LoggedInFrom(m_online, m->address(), NextWord(rest)) >= m_options.limits.perAddress) {
+            m->send(wire::Notice(QStringLiteral("Erről a címről már túl sokan vannak bejelentkezve, próbáld később")));
+            drop(m, QStringLiteral("túl sok tag erről a címről"));
+            return;
+        }
+    }
     switch (c) {
     case 'L':
         return login(m, arg);
@@ -367,16 +442,23 @@ void ClubServer::openRoom(Member *m)
     // The last rooms may be kept for matches about to start.
     if (m_rooms.size() - 1 + m_matches->roomsAside() >= m_options.limits.maxRooms)
         Fail(QStringLiteral("Több terem nem nyitható"));
-    QString name;
-    do
-        name = QStringLiteral("Terem%1").arg(m_nextRoom++);
-    while (findRoom(name));
+    const QString name = freeRoomName();
     auto *r = new Room(name, false, false, m_services, this);
     m_rooms << r;
     log(QStringLiteral("%1 megnyitotta: %2").arg(m->nick, name));
     moveTo(m, r);
     // Who waits in the lobby sees the new room at once.
     refreshLobby();
+}
+
+QString ClubServer::freeRoomName() const
+{
+    // At most as many tries as there are rooms, and the numbers stay small.
+    for (int n = 1;; ++n) {
+        const QString name = QStringLiteral("Terem%1").arg(n);
+        if (!findRoom(name))
+            return name;
+    }
 }
 
 void ClubServer::chat(Member *m, const QString &said)
@@ -441,6 +523,11 @@ void ClubServer::privateOrRemove(Member *m, QString arg)
 
 void ClubServer::ping(Member *m)
 {
+    // Each client answers with a "G": that answer is owed, and costs its sender nothing. A
+    // few at most, so that an answer never pinged for cannot ride on them.
+    constexpr int AnswersOwed = 4;
+    for (Member *p : m->room->members())
+        p->pingsToAnswer = std::min(AnswersOwed, p->pingsToAnswer + 1);
     m->room->broadcast(QStringLiteral("?") + m->nick);
 }
 
@@ -598,8 +685,11 @@ const QList<std::optional<WireLine>> &ClubServer::dealsReply(int day)
 {
     static const QList<std::optional<WireLine>> none;
     auto it = m_history.deals.constFind(day);
-    if (it != m_history.deals.cend())
+    if (it != m_history.deals.cend()) {
+        m_history.used.removeOne(day);
+        m_history.used << day;
         return *it;
+    }
     QList<std::optional<WireLine>> rows;
     bool any = false;
     for (const auto &deal : m_store.dealRowsOfDay(day, DealsInReply)) {
@@ -612,8 +702,11 @@ const QList<std::optional<WireLine>> &ClubServer::dealsReply(int day)
     // A day without deals costs one look at the archive's index; only days with deals are kept.
     if (!any)
         return none;
+    // The day asked for least recently goes: members who go from day to day through more days
+    // than are kept would otherwise clear what everyone else keeps asking for.
     if (m_history.deals.size() >= DaysKept)
-        m_history.deals.clear();
+        m_history.deals.remove(m_history.used.takeFirst());
+    m_history.used << day;
     return *m_history.deals.insert(day, rows);
 }
 

@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <functional>
 #include <memory>
@@ -55,9 +57,15 @@ public:
     MatchBook &matches() { return *m_matches; }
     // The club's secret for the shuffle: with it, a number deals the same cards here again.
     const QByteArray &dealKey() const { return m_services.dealKey; }
+    // The days whose "X0" replies are kept, the least recently asked for first.
+    QList<int> historyDaysKept() const { return m_history.used; }
     // Lets every room look at the clock: deals due to begin, held seats due to go. The rooms'
     // own timers do it; tests call it after moving the clock.
     void tick();
+    // Listens as QTcpServer does, but the club accepts the connections itself: Qt retries an
+    // accept that failed for want of descriptors on every turn of the event loop, where the
+    // club pauses (Limits::acceptPauseMs) and serves the connections it has meanwhile.
+    bool listen(const QHostAddress &address = QHostAddress::Any, quint16 port = 0);
     // Takes in a connection that is already made, as the listening socket does with each
     // one it accepts; the club owns the socket from then on. The fuzz target hands in its
     // in-process connections here.
@@ -69,6 +77,7 @@ protected:
 private:
     friend class MatchBook;
 
+    void acceptWaiting();
     void handle(Member *m, const QString &line);
     void dispatch(Member *m, QChar command, QString arg);
     void log(const QString &text) const;
@@ -89,6 +98,8 @@ private:
     const QList<std::optional<WireLine>> &dealsReply(int day);
     void archived(int day, int id, const QString &text);
 
+    // "Terem<n>" with the smallest n no room has.
+    QString freeRoomName() const;
     void moveTo(Member *m, Room *room);
     WireLine lobbyLine() const;
     void sendLobby(Member *m);
@@ -109,7 +120,11 @@ private:
     QHash<QString, Member *> m_online;      // logged-in members by nickname
     Doorkeeper m_door{m_options.limits};    // strangers' caps
     Identity m_identity{m_store, m_options.limits, [this] { return m_services.now(); }};
-    int m_nextRoom = 1;
+    OutputBudget m_output{m_options.limits.maxUnsentAll};
+    Throttle m_throttle{m_options.limits.paces};
+    QPointer<QSocketNotifier> m_accepting;  // the listening socket's, while the club listens
+    mutable TokenBucket m_logPace;          // the log's lines
+    mutable qint64 m_logSkipped = 0;
     std::unique_ptr<MatchBook> m_matches;
     // The history's replies as last read from the archive: every member who opens the history
     // asks for the same latest days, so what was read and written out is kept, and a deal
@@ -121,6 +136,7 @@ private:
         // By day, for days with deals: the reply line of each of the latest rows, oldest
         // first, nothing for a row the history cannot read back.
         QHash<int, QList<std::optional<WireLine>>> deals;
+        QList<int> used;  // the days in `deals`, the least recently asked for first
     } m_history;
 };
 

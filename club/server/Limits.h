@@ -2,9 +2,11 @@
 // Who may come in and try to log in. Connections that have not logged in ("strangers") cost
 // the club a socket and a buffer each and give nothing back, so their number is capped, per
 // address and in all: when a newcomer would pass a cap, the oldest stranger of that address
-// (or of all) is turned away to make room. A flood of idle connections thus only cycles its
-// own connections, while a real member, who logs in at once, gets in. Wrong passwords are
-// counted by Identity.
+// (or, past the cap of all, of the address that holds the most) is turned away to make room.
+// A flood of idle connections thus only cycles its own connections, while a real member, who
+// logs in at once, gets in. A stranger younger than a few seconds is never turned away for a
+// newer one (someone may be filling in the registration form): when nobody else may go, the
+// newcomer is refused. Wrong passwords are counted by Identity.
 
 #include <QHash>
 #include <QHostAddress>
@@ -20,8 +22,13 @@ class Doorkeeper
 public:
     explicit Doorkeeper(const Limits &limits);
 
-    // A new connection from `address`; returns the strangers to turn away for it, oldest first.
-    QList<Member *> admit(Member *m, const QHostAddress &address);
+    struct Admission
+    {
+        bool refused = false;     // the newcomer is turned away, nobody else
+        QList<Member *> away;     // the strangers to turn away for it
+    };
+    // A new connection from `address`, arrived at `now` (the club's clock, as Member::since).
+    Admission admit(Member *m, const QHostAddress &address, qint64 now);
     // The member logged in: no longer counted as a stranger.
     void loggedIn(Member *m);
     // The connection is gone (or turned away).

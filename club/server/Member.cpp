@@ -26,8 +26,8 @@ WireLine::WireLine(QByteArray encoded, qsizetype length)
         bytes = std::move(encoded);
 }
 
-Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
-    : QObject(parent), m_socket(socket), m_limits(limits), m_tokens(limits.burst)
+Member::Member(QTcpSocket *socket, const Limits &limits, OutputBudget *budget, QObject *parent)
+    : QObject(parent), m_socket(socket), m_budget(budget), m_limits(limits), m_tokens(limits.burst)
 {
     m_socket->setParent(this);
     // The club sends no keep-alive lines (the client would answer one as a host's request
@@ -37,12 +37,17 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     // sender down; without a bound the socket would take in all of it and the club's memory
     // would grow with every flood.
     m_socket->setReadBufferSize(ReadBuffer);
+    // The system would let the kernel hold megabytes for each reader who stops reading, on
+    // top of what the club holds; a card game needs far less on its way.
+    m_socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, int(SendBuffer));
     // Kept from the start: a closed socket no longer knows its peer, and the log wants it.
-    m_peer = QStringLiteral("%1:%2").arg(m_socket->peerAddress().toString()).arg(m_socket->peerPort());
     m_address = m_socket->peerAddress();
+    m_peer = QStringLiteral("%1:%2").arg(m_address.toString()).arg(m_socket->peerPort());
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &Member::readLines);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &Member::account);
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
+        account();
         if (!m_goneSent) {
             m_goneSent = true;
             emit gone(this);
@@ -54,7 +59,22 @@ Member::Member(QTcpSocket *socket, const Limits &limits, QObject *parent)
     });
 }
 
-Member::~Member() = default;
+Member::~Member()
+{
+    if (m_budget && m_counted)
+        m_budget->change(this, m_counted, 0);
+}
+
+void Member::account()
+{
+    const qint64 now = m_socket->bytesToWrite();
+    if (now == m_counted)
+        return;
+    const qint64 before = m_counted;
+    m_counted = now;
+    if (m_budget)
+        m_budget->change(this, before, now);
+}
 
 void Member::send(const WireLine &line)
 {
@@ -63,8 +83,7 @@ void Member::send(const WireLine &line)
         return;
     if (m_socket->bytesToWrite() > m_limits.maxUnsent) {
         // A reader who stopped reading would make the club hold its lines forever.
-        m_closing = true;
-        m_socket->abort();
+        cutOff();
         return;
     }
     if (!line.fits)
@@ -72,6 +91,7 @@ void Member::send(const WireLine &line)
     // Two writes into the socket's buffer, not a copy of the line with its end.
     m_socket->write(line.bytes);
     m_socket->write("\r\n", 2);
+    account();
 }
 
 void Member::close()
@@ -80,6 +100,21 @@ void Member::close()
         return;
     m_closing = true;
     m_socket->disconnectFromHost();
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        return;
+    // A peer that does not read would hold the closing connection, with all it was sent, for
+    // ever. The timer is the connection's own and goes with it.
+    auto *deadline = new QTimer(this);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this, &Member::cutOff);
+    deadline->start(m_limits.closingMs);
+}
+
+void Member::cutOff()
+{
+    m_closing = true;
+    m_socket->abort();
+    account();
 }
 
 bool Member::takeToken()
@@ -125,8 +160,13 @@ void Member::readLines()
             const auto line = m_framer.takeLine();
             if (!line)
                 break;
+            // The answer to a ping the club passed on is the client's, not its user's: it does
+            // not spend the user's lines. Any other "G" does.
+            const bool owedAnswer = line->startsWith('G') && pingsToAnswer > 0;
+            if (owedAnswer)
+                --pingsToAnswer;
             // Empty lines mean nothing, but they cost reading like any other.
-            if (!takeToken() || line->isEmpty())
+            else if (!takeToken() || line->isEmpty())
                 continue;
             QPointer<Member> self(this);
             emit lineReceived(this, Cp1250::decode(*line));
@@ -135,8 +175,7 @@ void Member::readLines()
         }
         if (m_framer.overflowed() && !m_closing) {
             emit overlong(this);
-            m_closing = true;
-            m_socket->abort();
+            cutOff();
             return;
         }
     }

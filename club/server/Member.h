@@ -2,6 +2,7 @@
 // One member's connection: Windows-1250 lines ended by CR LF in both directions, a cap on
 // the length of a line and on how fast lines may come, and on what may wait unsent.
 
+#include "Budgets.h"
 #include "session/LineFramer.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QSet>
 #include <QString>
 #include <QTcpSocket>
+
 
 namespace club {
 
@@ -53,6 +55,13 @@ struct Limits
     int hashBurst = 10;                 // password checks the club makes at once...
     double hashesPerSecond = 50;        // ...and then a second (each costs a few ms)
     int newMembersPerAddress = 5;       // new members an address may make in an hour
+    int perAddress = 16;          // logged-in members from one address
+    qint64 maxUnsentAll = qint64(192) << 20;  // bytes waiting for all readers together
+    int closingMs = 5000;         // a connection the club closed is aborted past this
+    int strangerGraceMs = 5000;   // a stranger this young is never turned away for a newer one
+    int acceptPauseMs = 1000;     // no accepting for this long after an accept failed
+    PaceTable paces = DefaultPaces;  // the costly lines' paces (Budgets.h)
+    Pace logLines{2000, 12000};   // log lines: past the bucket, a count of the lines left out
 };
 
 class Member : public QObject
@@ -61,23 +70,35 @@ class Member : public QObject
 public:
     // Bytes read from a member in one turn of the event loop, and held unread at most.
     static constexpr qint64 ReadBuffer = 64 * 1024;
+    // Bytes the system may hold on their way to a member.
+    static constexpr qint64 SendBuffer = 256 * 1024;
 
-    Member(QTcpSocket *socket, const Limits &limits, QObject *parent = nullptr);
+    // `budget`: the club's account of all unsent output; none for a connection outside it.
+    Member(QTcpSocket *socket, const Limits &limits, OutputBudget *budget = nullptr, QObject *parent = nullptr);
     ~Member() override;
 
     void send(const QString &line) { send(WireLine(line)); }
     void send(const WireLine &line);
-    // Sends what is queued, then closes; no further line is read.
+    // Sends what is queued, then closes; no further line is read. A peer that does not take
+    // what is queued within Limits::closingMs is cut off all the same.
     void close();
+    // Closes at once, dropping what is queued.
+    void cutOff();
     bool closing() const { return m_closing; }
     const QString &peer() const { return m_peer; }
     const QHostAddress &address() const { return m_address; }
+    // Bytes written to the connection and not yet taken by the system.
+    qint64 unsent() const { return m_counted; }
 
     QString nick;                 // empty until logged in
     Room *room = nullptr;
     bool spectator = false;       // asked for the table's lines since the last deal began
     int invitationOnShow = 0;     // the match whose invitation the member has not answered
     QSet<int> staleInvitations;   // invitations shown whose match went before an answer
+    qint64 since = 0;             // the club's clock when the connection came
+    std::array<TokenBucket, CostlyKinds> paces;  // this member's costly lines
+    // "?" lines passed to this member that it may answer with a "G" outside its line bucket.
+    int pingsToAnswer = 0;
 
 signals:
     void lineReceived(club::Member *member, const QString &line);
@@ -88,8 +109,12 @@ signals:
 private:
     void readLines();
     bool takeToken();
+    // Brings the club's account of unsent output up to date with this connection's.
+    void account();
 
     QTcpSocket *m_socket;
+    OutputBudget *m_budget;
+    qint64 m_counted = 0;         // this connection's unsent bytes in the budget
     QString m_peer;
     QHostAddress m_address;
     LineFramer m_framer;

@@ -111,6 +111,9 @@ Store::Store(const QString &path)
     QSqlQuery q(base);
     const char *schema[] = {
         "PRAGMA journal_mode=WAL",
+        // A commit is then a write to the log, not a wait for the disk: still safe against the
+        // process being killed; what a power cut may take is the last commits before it.
+        "PRAGMA synchronous=NORMAL",
         "CREATE TABLE IF NOT EXISTS members (nick TEXT PRIMARY KEY, password TEXT NOT NULL DEFAULT '',"
         " public INTEGER NOT NULL DEFAULT 0, data TEXT NOT NULL DEFAULT '',"
         " registered INTEGER NOT NULL DEFAULT 0, registered_from TEXT NOT NULL DEFAULT '',"

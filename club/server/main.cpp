@@ -13,6 +13,7 @@
 #include <csignal>
 #include <functional>
 #include <vector>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -84,6 +85,8 @@ int main(int argc, char *argv[])
          "new members per address", "", [](club::ClubOptions &o, int v) { o.limits.newMembersPerAddress = v; }},
         {number("logins-per-address", "Logins one address may make at once; then one a second.", "n", 30), 1,
          1000000, "logins per address", "", [](club::ClubOptions &o, int v) { o.limits.loginsPerAddress = v; }},
+        {number("per-address", "Members logged in at once from one address.", "n", 16), 1, club::Limits{}.maxMembers,
+         "members per address", "", [](club::ClubOptions &o, int v) { o.limits.perAddress = v; }},
     };
     parser.addOptions({listenOption, portOption, dataOption, memoryOption});
     for (const Number &n : numbers)
@@ -143,6 +146,20 @@ int main(int argc, char *argv[])
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+
+    // Every connection is a descriptor, and the soft limit is often far below what the system
+    // allows the process (1024 against the hard limit): take what is allowed.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &files) != 0)
+            writeLog(QStringLiteral("a leírók száma nem emelhető"));
+    }
+    // Members, strangers and the connections closing meanwhile, with room for the database.
+    const club::Limits limits;
+    const rlim_t wanted = rlim_t(limits.maxMembers + limits.maxStrangers) * 2;
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < wanted)
+        writeLog(QStringLiteral("figyelem: legfeljebb %1 leíró nyitható, a klubnak %2 kellhet").arg(files.rlim_cur).arg(wanted));
 
     club::ClubServer server(options);
     if (!server.storeOpen()) {

@@ -3,11 +3,13 @@
 
 #include "ClubClient.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/resource.h>
 
 class TestClubProcess : public QObject
 {
@@ -88,7 +90,29 @@ private slots:
         row("--logins-per-address", "0", "logins per address");
         row("--logins-per-address", "1000001", "logins per address");
         row("--logins-per-address", "", "logins per address");
+        row("--per-address", "0", "members per address");
+        row("--per-address", "501", "members per address");
+        row("--per-address", "sok", "members per address");
         QTest::newRow("both stores") << QStringList{"--data", "x.sqlite"} << QStringLiteral("exclude");
+    }
+
+    // Started with a low soft limit of descriptors, the club takes what the hard limit allows.
+    void descriptorLimitIsRaised()
+    {
+        QProcess club;
+        club.setChildProcessModifier([] {
+            rlimit files{};
+            ::getrlimit(RLIMIT_NOFILE, &files);
+            files.rlim_cur = std::min<rlim_t>(files.rlim_max, 256);
+            ::setrlimit(RLIMIT_NOFILE, &files);
+        });
+        QVERIFY(start(club, {"--port", "0", "--memory"}));
+        QFile limits(QStringLiteral("/proc/%1/limits").arg(club.processId()));
+        QVERIFY(limits.open(QIODevice::ReadOnly));
+        const QString line = QString::fromLatin1(limits.readAll()).split(QLatin1Char('\n')).filter(QStringLiteral("Max open files")).value(0);
+        const QStringList words = line.mid(int(qstrlen("Max open files"))).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QVERIFY2(words.size() >= 2 && words[0] == words[1], qPrintable(line));
+        QVERIFY(stop(club));
     }
     void badOptionsAreRefused()
     {
