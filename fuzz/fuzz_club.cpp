@@ -266,6 +266,9 @@ private:
         options.limits.loginsPerName = 1 << 30;
         options.limits.hashBurst = 1 << 30;
         options.limits.newMembersPerAddress = 1 << 30;
+        options.limits.perAddress = options.limits.maxMembers;
+        for (club::CostlyPace &pace : options.limits.paces)
+            pace = {{1e9, 1e9}, {1e9, 1e9}};
         options.robotDelay = 0;
         // The plain robot: the one that imagines deals is a search of its own, fuzzed by
         // fuzz_game; here it would only slow the members' lines down.
