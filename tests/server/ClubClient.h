@@ -105,6 +105,23 @@ private:
 // may be a day later than the one the club stored under, when the test runs across midnight.
 inline const QDate ClubDate(2025, 3, 14);
 
+// A deal the basic robots play out by themselves, as the archive would keep it.
+inline club::DealRecord PlayedByRobots(int number, int day, const std::array<QString, 4> &names)
+{
+    club::Deal d(number);
+    d.setRobotSamples(0);
+    d.start();
+    club::Outs outs;
+    while (d.phase() != club::Deal::Phase::Done) {
+        const int seat = d.onTurn();
+        const QString fault = d.phase() == club::Deal::Phase::Bidding ? d.bid(seat, d.robotTurn(seat), outs)
+                                                                      : d.play(seat, d.robotCard(seat), outs);
+        if (!fault.isEmpty())
+            qFatal("a robot was refused: %s", qPrintable(fault));
+    }
+    return d.record(names, day);
+}
+
 // The club with what every test wants: loopback, an ephemeral port, nothing kept, robots
 // acting at once, a calendar that stands still.
 inline std::unique_ptr<club::ClubServer> StartClub(club::ClubOptions options = {})

@@ -16,7 +16,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-using club::Deal;
 
 namespace {
 
@@ -37,22 +36,6 @@ public:
     }
     QTcpSocket socket;
 };
-
-club::DealRecord PlayedByRobots(int number, int day)
-{
-    Deal d(number);
-    d.setRobotSamples(0);
-    d.start();
-    club::Outs outs;
-    while (d.phase() != Deal::Phase::Done) {
-        const int seat = d.onTurn();
-        const QString fault = d.phase() == Deal::Phase::Bidding ? d.bid(seat, d.robotTurn(seat), outs)
-                                                                : d.play(seat, d.robotCard(seat), outs);
-        if (!fault.isEmpty())
-            qFatal("a robot was refused: %s", qPrintable(fault));
-    }
-    return d.record({"Anna", "Robot2", "Robot3", "Robot4"}, day);
-}
 
 } // namespace
 
@@ -421,7 +404,7 @@ private slots:
         server = StartClub(o);
         QVERIFY(server);
         const int today = club::wire::DayNumber(ClubDate);
-        const club::DealRecord deal = PlayedByRobots(7, today);
+        const club::DealRecord deal = PlayedByRobots(7, today, {"Anna", "Robot2", "Robot3", "Robot4"});
         for (int d = 0; d < 17; ++d) {
             club::DealRecord on = deal;
             on.day = today - d;

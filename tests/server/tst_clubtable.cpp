@@ -94,22 +94,6 @@ private:
         return false;
     }
 
-    // A deal the robots play out by themselves, as the archive would keep it.
-    static club::DealRecord playedAlone(int number, int day, const std::array<QString, 4> &names)
-    {
-        Deal d(number);
-        d.setRobotSamples(0);
-        d.start();
-        club::Outs outs;
-        while (d.phase() != Deal::Phase::Done) {
-            const int seat = d.onTurn();
-            const QString fault = d.phase() == Deal::Phase::Bidding ? d.bid(seat, d.robotTurn(seat), outs)
-                                                                    : d.play(seat, d.robotCard(seat), outs);
-            if (!fault.isEmpty())
-                qFatal("a robot was refused: %s", qPrintable(fault));
-        }
-        return d.record(names, day);
-    }
 
 private slots:
     void init() { QVERIFY(start()); }
@@ -396,27 +380,27 @@ private slots:
         QCOMPARE(reply(QStringLiteral("X0 0")), QStringList{notice(QStringLiteral("Erről a napról nincs tárolt leosztás"))});
         QCOMPARE(reply(QStringLiteral("Y")), QStringList{QStringLiteral("Y")});
 
-        QCOMPARE(store.addDeal(playedAlone(101, day, names)), 1);
+        QCOMPARE(store.addDeal(PlayedByRobots(101, day, names)), 1);
         QCOMPARE(archived(day).size(), 1);
         QCOMPARE(reply(QStringLiteral("X0 0")), archived(day));
         QCOMPARE(reply(QStringLiteral("Y")), QStringList{club::DaysReply({day})});
 
-        QCOMPARE(store.addDeal(playedAlone(102, day, names)), 1);
+        QCOMPARE(store.addDeal(PlayedByRobots(102, day, names)), 1);
         QCOMPARE(archived(day).size(), 2);
         QCOMPARE(reply(QStringLiteral("X0 0")), archived(day));
 
         // A blank in a name: stored, but the history cannot read it back and passes it over.
-        QCOMPARE(store.addDeal(playedAlone(103, day, {"Kis Anna", "Robot2", "Robot3", "Robot4"})), 1);
+        QCOMPARE(store.addDeal(PlayedByRobots(103, day, {"Kis Anna", "Robot2", "Robot3", "Robot4"})), 1);
         QCOMPARE(archived(day).size(), 2);
         QCOMPARE(reply(QStringLiteral("X0 %1").arg(day)), archived(day));
 
-        QCOMPARE(store.addDeal(playedAlone(104, day - 1, names)), 1);
+        QCOMPARE(store.addDeal(PlayedByRobots(104, day - 1, names)), 1);
         QCOMPARE(reply(QStringLiteral("Y")), QStringList{club::DaysReply({day - 1, day})});
         QCOMPARE(reply(QStringLiteral("X0 %1").arg(day - 1)), archived(day - 1));
         QCOMPARE(reply(QStringLiteral("X0 0")), archived(day));
 
         // 202 rows: the two oldest fall off, the unreadable one is still among the latest 200.
-        const club::DealRecord same = playedAlone(105, day, names);
+        const club::DealRecord same = PlayedByRobots(105, day, names);
         for (int i = 1; i <= 199; ++i)
             QCOMPARE(store.addDeal(same), i);
         const QStringList latest = archived(day);
