@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <utility>
 
 namespace club {
 
@@ -69,12 +70,23 @@ bool Room::dealRunning() const
 
 void Room::broadcast(const QString &line, const Member *except) const
 {
+    tellDepartures();
     if (m_members.isEmpty() || (m_members.size() == 1 && m_members.first() == except))
         return;
     const WireLine wire(line);
     for (Member *m : m_members)
         if (m != except)
             m->send(wire);
+}
+
+void Room::tellDepartures() const
+{
+    if (m_departures.isEmpty())
+        return;
+    // The lines are whole lines of the client's: the write ends with the last one's CR LF.
+    const WireLine lines(std::exchange(m_departures, QByteArray()), std::exchange(m_longestDeparture, 0));
+    for (Member *m : m_members)
+        m->send(lines);
 }
 
 int Room::seatOf(const Member *m) const
@@ -120,6 +132,8 @@ QString Room::seatName(int seat) const
 
 void Room::enter(Member *m)
 {
+    // Whoever comes in hears only of departures after theirs.
+    tellDepartures();
     const bool firstHere = m_members.isEmpty();
     m_members << m;
     m_lobbyEntry.reset();
@@ -192,7 +206,18 @@ void Room::leave(Member *m, bool dropped)
     m_lobbyEntry.reset();
     m->room = nullptr;
     m->spectator = false;
-    broadcast(QStringLiteral("Q") + m->nick);
+    const QString departure = QStringLiteral("Q") + m->nick;
+    if (!m_departures.isEmpty())
+        m_departures += "\r\n";
+    m_departures += WireLine(departure).bytes;
+    m_longestDeparture = std::max(m_longestDeparture, departure.size());
+    if (!m_departuresQueued) {
+        m_departuresQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_departuresQueued = false;
+            tellDepartures();
+        }, Qt::QueuedConnection);
+    }
     if (m_lobby)
         return;
     if (m_members.isEmpty()) {

@@ -78,6 +78,9 @@ public:
     void startMatchDeal(int number);
 
     void broadcast(const QString &line, const Member *except = nullptr) const;
+    // Sends the "Q" lines of the departures not yet told; every line the room sends later
+    // goes after them.
+    void tellDepartures() const;
 
     // Entering sends the newcomer the room and tells the others; the lobby's own snapshot
     // is the club's to send. A member whose seat is held for them sits in it again at once.
@@ -163,6 +166,11 @@ private:
     RoomServices m_services;
     QList<Member *> m_members;
     mutable std::optional<LobbyEntry> m_lobbyEntry;
+    // Departures not yet told: a burst of them (a flood of members cut off at once) goes to
+    // each member who stays in one write, not one write per departure and member.
+    mutable QByteArray m_departures;      // "Q" lines, each but the last ended by CR LF
+    mutable qsizetype m_longestDeparture = 0;
+    bool m_departuresQueued = false;
     std::array<Seat, 5> m_seats;  // 1..4
     std::unique_ptr<Deal> m_deal;
     bool m_recorded = false;      // the current deal has been stored

@@ -8,6 +8,7 @@
 #include "server/Wire.h"
 
 #include <QScopeGuard>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <fcntl.h>
@@ -222,6 +223,45 @@ private slots:
             left << m->nick;
         QCOMPARE(left, (QStringList{QStringLiteral("Beszedes"), QStringLiteral("Masodik")}));
         QVERIFY(talker.sync());
+    }
+
+    // Members cut off together (the budget above cuts many at once) are told to those who stay
+    // together, at the end of the turn; whatever the room says meanwhile still comes after them.
+    void aBurstOfDeparturesIsToldInOrder()
+    {
+        server = StartClub(options());
+        QVERIFY(server);
+        ClubClient &zoe = member(QStringLiteral("Zoe"));
+        QVERIFY(zoe.enter(QStringLiteral("Terem1")));
+        QStringList nicks;
+        for (int i = 0; i < 10; ++i) {
+            nicks << QStringLiteral("Tag%1").arg(i);
+            QVERIFY(member(nicks.last()).enter(QStringLiteral("Terem1")));
+        }
+        QVERIFY(zoe.sync());
+        const qsizetype mark = zoe.lines.size();
+        club::Room *room = server->findRoom(QStringLiteral("Terem1"));
+        // In one turn of the event loop, as the output budget cuts, and the room says something
+        // before the turn is over.
+        QList<club::Member *> others = room->members();
+        others.removeFirst();
+        for (club::Member *m : std::as_const(others))
+            room->leave(m);
+        room->broadcast(club::wire::Notice(QStringLiteral("még itt vagyunk")));
+        for (club::Member *m : std::as_const(others))
+            m->cutOff();
+        QTRY_COMPARE(server->memberCount(), 1);
+        QVERIFY(!zoe.next(notice(QStringLiteral("még itt vagyunk"))).isNull());
+        QStringList expected;
+        for (const QString &nick : nicks)
+            expected << QStringLiteral("Q") + nick;
+        expected << notice(QStringLiteral("még itt vagyunk"));
+        QCOMPARE(zoe.lines.mid(mark), expected);
+        // A newcomer hears of no one who went before them.
+        ClubClient &bela = member(QStringLiteral("Bela"));
+        QVERIFY(bela.enter(QStringLiteral("Terem1")));
+        QVERIFY(bela.sync());
+        QVERIFY(bela.lines.filter(QRegularExpression(QStringLiteral("^QTag"))).isEmpty());
     }
 
     // Each costly kind of line has a bucket per member: the line past it is refused, and a
