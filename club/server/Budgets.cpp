@@ -58,6 +58,14 @@ void TokenBucket::take(const Pace &pace, qint64 now)
     m_last = std::max(m_last, now);
 }
 
+bool TokenBucket::tryTake(const Pace &pace, qint64 now)
+{
+    if (!ready(pace, now))
+        return false;
+    take(pace, now);
+    return true;
+}
+
 bool TokenBucket::full(const Pace &pace, qint64 now) const
 {
     return used(pace, now) <= 0;

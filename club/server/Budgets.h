@@ -62,6 +62,9 @@ public:
     void take(const Pace &pace, qint64 now);
     // As good as untouched: it may be forgotten.
     bool full(const Pace &pace, qint64 now) const;
+    // ready(), and then take() when it was.
+    bool tryTake(const Pace &pace, qint64 now);
+    qint64 last() const { return m_last; }
 
 private:
     double used(const Pace &pace, qint64 now) const;

@@ -72,13 +72,10 @@ void ClubServer::log(const QString &text) const
         return;
     // A flood of connections or guesses would log thousands of lines a second, and a log
     // that is written more slowly than that (a pipe, a terminal) holds up the whole club.
-    const Pace &pace = m_options.limits.logLines;
-    const qint64 now = m_services.now();
-    if (!m_logPace.ready(pace, now)) {
+    if (!m_logPace.tryTake(m_options.limits.logLines, m_services.now())) {
         ++m_logSkipped;
         return;
     }
-    m_logPace.take(pace, now);
     if (m_logSkipped) {
         m_options.log(QStringLiteral("(%1 naplósor kimaradt: túl sok esemény)").arg(m_logSkipped));
         m_logSkipped = 0;

@@ -110,19 +110,6 @@ bool Password::matches(qint32 digest) const
 
 // ---------------------------------------------------------------------------------------------
 
-bool Bucket::take(qint64 now, double burst, double perSecond)
-{
-    if (tokens < 0)
-        tokens = burst;
-    else if (now > last)
-        tokens = std::min(burst, tokens + double(now - last) * perSecond / 1000.0);
-    last = std::max(last, now);
-    if (tokens < 1)
-        return false;
-    tokens -= 1;
-    return true;
-}
-
 int Identity::Window::count(qint64 now, qint64 window)
 {
     while (!times.isEmpty() && now - times.first() >= window)
@@ -174,29 +161,27 @@ void Identity::makeRoom(Table &table, const typename Table::key_type &key)
 // Buckets kept in a table: a full bucket is as good as none, so a table of full buckets is
 // emptied before anything live goes.
 namespace {
-bool takeFrom(QHash<QString, Bucket> &table, const QString &key, qint64 now, double burst, double perSecond)
+bool takeFrom(QHash<QString, TokenBucket> &table, const QString &key, qint64 now, double burst, double perSecond)
 {
+    const Pace pace{burst, perSecond * 60};
     if (table.size() >= Identity::Remembered && !table.contains(key)) {
-        for (auto it = table.begin(); it != table.end();) {
-            const Bucket &b = it.value();
-            const bool full = b.tokens < 0 || b.tokens + double(now - b.last) * perSecond / 1000.0 >= burst;
-            it = full ? table.erase(it) : std::next(it);
-        }
+        for (auto it = table.begin(); it != table.end();)
+            it = it.value().full(pace, now) ? table.erase(it) : std::next(it);
         if (table.size() >= Identity::Remembered) {
             auto stalest = table.begin();
             for (auto it = table.begin(); it != table.end(); ++it)
-                if (it.value().last < stalest.value().last)
+                if (it.value().last() < stalest.value().last())
                     stalest = it;
             table.erase(stalest);
         }
     }
-    return table[key].take(now, burst, perSecond);
+    return table[key].tryTake(pace, now);
 }
 } // namespace
 
 bool Identity::takeHash()
 {
-    return m_hashes.take(now(), m_limits.hashBurst, m_limits.hashesPerSecond);
+    return m_hashes.tryTake(Pace{double(m_limits.hashBurst), m_limits.hashesPerSecond * 60}, now());
 }
 
 qint64 Identity::barLength(int bars) const

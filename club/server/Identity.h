@@ -11,6 +11,8 @@
 // per address and per name, and the club makes only so many password checks a second: a
 // flood of logins is refused with a notice instead of stalling everyone who plays.
 
+#include "Budgets.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
@@ -51,14 +53,6 @@ private:
     int m_iterations = 0;
     QByteArray m_salt;
     QByteArray m_hash;
-};
-
-// A bucket of `burst` tokens refilled with `perSecond` a second.
-struct Bucket
-{
-    double tokens = -1;   // -1: full, never touched
-    qint64 last = 0;
-    bool take(qint64 now, double burst, double perSecond);
 };
 
 class Identity
@@ -128,11 +122,11 @@ private:
     QHash<QString, Window> m_addressWrong;                // by address
     QHash<QPair<QString, QString>, Window> m_pairWrong;   // by (address, name)
     QHash<QString, NameBar> m_nameWrong;                  // by name
-    QHash<QString, Bucket> m_addressLogins;
-    QHash<QString, Bucket> m_nameLogins;                 // strangers' logins, by name
-    QHash<QString, Bucket> m_changes;                    // "W", by name
+    QHash<QString, TokenBucket> m_addressLogins;
+    QHash<QString, TokenBucket> m_nameLogins;                 // strangers' logins, by name
+    QHash<QString, TokenBucket> m_changes;                    // "W", by name
     QHash<QString, Window> m_newMembers;                  // times members were made, by address
-    Bucket m_hashes;
+    TokenBucket m_hashes;
     qint64 m_lastSweep = 0;   // when the unclaimed registrations were last removed
 };
 

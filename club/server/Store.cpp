@@ -300,14 +300,8 @@ bool Store::rename(const QString &from, const QString &to, const wire::PersonalD
         q.addBindValue(from);
         ok = q.exec() && q.numRowsAffected() == 1;
     }
-    if (ok) {
-        QSqlQuery &q = query(SetData);
-        Finish done{q};
-        q.addBindValue(data.isPublic ? 1 : 0);
-        q.addBindValue(data.payload());
-        q.addBindValue(to);
-        ok = q.exec() && q.numRowsAffected() == 1;
-    }
+    // The record under the new name, in the same transaction.
+    ok = ok && setData(to, data);
     // Rare enough not to keep compiled.
     for (const char *sql : {"UPDATE lineups SET nick = ? WHERE nick = ?", "UPDATE matches SET proposer = ? WHERE proposer = ?"}) {
         if (!ok)
